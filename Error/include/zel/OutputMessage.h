@@ -1,0 +1,50 @@
+// One message as the user interface shows it: a severity, the display text and
+// the tag of the record it was made from.
+//
+// The display text of a record: for typeInternalError the translated heading
+// "Internal error detected:" and a line feed go first; the text is then cut
+// at the first "<untranslated>" delimiter; in verbose mode "<class>::<method>::"
+// goes in front. Only the severities 1, 4, 8, 16, 32 and 64 are accepted.
+//
+// Messages are ordered by severity, then text; the tag takes no part, so two
+// messages that differ only in their tag are equal.
+#pragma once
+
+#include <string>
+
+#include <zel/ErrorTag.h>
+#include <zel/ErrorType.h>
+#include <zel/Export.h>
+
+namespace zel {
+
+class ErrorMsg;
+
+class ZEL_ERROR_API OutputMessage {
+ public:
+  // Throws data::invalid "ErrorType %1 is not recognized." for a type outside
+  // the accepted severities.
+  OutputMessage(const ErrorMsg& record, bool verbose);
+  OutputMessage(const OutputMessage& other);
+  OutputMessage(OutputMessage&& other) noexcept;
+  OutputMessage& operator=(const OutputMessage& other);
+  OutputMessage& operator=(OutputMessage&& other) noexcept;
+  ~OutputMessage();
+
+  errorType getSeverity() const { return m_severity; }
+  const std::string& getText() const { return m_text; }
+  ErrorTag::ErrorTagType getErrorTag() const { return m_errorTag; }
+
+  // By severity as a signed integer, then by text byte by byte.
+  bool operator<(const OutputMessage& other) const;
+
+ private:
+  static errorType makeSeverity(errorType type);
+  static std::string makeText(const ErrorMsg& record, bool verbose);
+
+  errorType m_severity;
+  std::string m_text;
+  ErrorTag::ErrorTagType m_errorTag;
+};
+
+}  // namespace zel

@@ -1,0 +1,14 @@
+// Limits the overall progress to the range from 0 to an upper bound.
+#pragma once
+
+#include <zel/Export.h>
+
+namespace zel {
+
+class ZEL_ERROR_API ProgressBoundsControl {
+ public:
+  // Takes effect with the next progress report.
+  virtual void imposeBounds(bool bounded, float upperBound) = 0;
+};
+
+}  // namespace zel

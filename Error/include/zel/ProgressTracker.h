@@ -1,0 +1,94 @@
+// Divides one task into named, weighted entries and reports their progress to
+// the process-wide progress reporter:
+//
+//   ProgressTracker solve("Solve", true);    // starts reporting if none runs
+//   solve.add("Assemble", 0.25f, 200);
+//   solve.add("Factorise", 0.75f, 50);
+//   solve.start("Assemble", 200);            // pushWeight(0.25), report 0.0
+//   for (...) solve.increment();             // reports about 100 times
+//   solve.nextStep(0);                        // completes Assemble, starts Factorise
+//
+// Each started entry is a sub-operation (pushWeight … popWeight) in which the
+// tracker reports count ÷ total, throttled to the notify frequency (100 by
+// default). The tracker that started reporting stops it when destroyed.
+// Lookups by name throw internal::error when the name is missing; lookups by
+// index never fail. An entry can only be started when 0 ≤ weight ≤ 1.
+// The destructor never throws: it reports what it catches as "Caught exception".
+//
+// Copies take a copy of the entries and the counting state, never the duty to
+// stop reporting. Used from one thread at a time.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include <zel/Export.h>
+#include <zel/ITaskProgress.h>
+
+namespace zel {
+
+class ProgressFunction;
+class ProgressReporting;
+struct ProgressTrackerState;
+
+class ZEL_ERROR_API ProgressTracker : public ITaskProgress {
+ public:
+  // Never starts or stops reporting.
+  ProgressTracker();
+  ProgressTracker(std::string const& name, bool announceEntries);
+  // Named by the function's label, with one entry for the function; always
+  // announces its entries.
+  ProgressTracker(ProgressFunction const& function, bool announceEntries);
+  ProgressTracker(const ProgressTracker& other);
+  ProgressTracker& operator=(const ProgressTracker& other);
+  ~ProgressTracker() override;
+
+  // Installs the reporter for every tracker; null restores the null reporter.
+  // Never owned.
+  static void setReporter(ProgressReporting* reporter);
+
+  void add(std::string const& name, float weight, int totalIncrements);
+  void add(ProgressFunction const& function);
+  std::size_t size() const;
+  std::string getName(std::size_t index) const;
+  void setName(std::size_t index, std::string const& name);
+  float getWeight(std::size_t index) const;
+  float getWeight(std::string const& name) const;
+  void setWeight(std::size_t index, float weight);
+  void setWeight(std::string const& name, float weight);
+  int getTotalIncrements(std::size_t index) const;
+  int getTotalIncrements(std::string const& name) const;
+  void setTotalIncrements(std::size_t index, int total) override;
+  void setTotalIncrements(std::string const& name, int total) override;
+  void setNumIncrements(int total) override;
+
+  void start(std::size_t index, int increments) override;
+  void startSafe(std::size_t index, int increments);
+  void start(std::string const& name, int increments) override;
+  void nextStep(int increments) override;
+  void increment() override;
+  void operator++() override;
+  void operator++(int) override;
+  void operator+=(int count) override;
+  void stop();
+  // Sets the started entry's fraction; reports it when forced or when a report
+  // is due. Throws internal::error for a reported value below 0.
+  void setProgress(float fraction, bool force);
+  float getProgress() const;
+  // Reports every total ÷ frequency increments; ignored for frequency ≤ 0.
+  void setNotifyFrequency(int frequency);
+  int getNotifyFrequency() const;
+  // Stops the reporting this tracker started (the destructor asks again).
+  void release();
+
+ private:
+  void init();
+  void updateProgress();
+  std::size_t findEntry(std::string const& name) const;
+  static ProgressReporting& reporting();
+
+  ProgressTrackerState* m_state;
+  static ProgressReporting* s_progressReporting;
+};
+
+}  // namespace zel

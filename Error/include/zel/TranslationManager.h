@@ -1,0 +1,43 @@
+// The process-wide translation of user-visible texts: one current dictionary,
+// the packages every dictionary holds, and the observers told of a change of
+// language.
+//
+// Start-up: initialize() takes the language from "QEN_LANGUAGE", else
+// "QEN_OKA_LOCALE", else "en_GB"; requirePackageDictionary() names the packages
+// read from the data directory. Translating a non-empty text, translatable()
+// and setTranslationPolicy() need a current dictionary: without one they fail
+// an assertion (unless translations are disabled, which spares the first two).
+// Not synchronised: use from one thread at a time.
+#pragma once
+
+#include <string>
+
+#include <zel/Export.h>
+#include <zel/TranslationPolicy.h>
+
+namespace zel {
+
+class TranslationObserver;
+
+namespace TranslationManager {
+
+// Chooses the language from the environment, sets it and returns it.
+ZEL_ERROR_API std::string initialize();
+// Makes a new dictionary of `language` with every required package, makes it
+// current, then tells the observers. When a package fails, the previous
+// dictionary stays current and the exception passes on.
+ZEL_ERROR_API void setLanguage(const std::string& language);
+// Appends the observer, also a second time; never owned.
+ZEL_ERROR_API void attach(TranslationObserver* observer);
+// Removes every occurrence of the observer.
+ZEL_ERROR_API void detach(TranslationObserver* observer);
+// Final: texts are returned unchanged from now on, languages are not changed.
+ZEL_ERROR_API void disableTranslations();
+ZEL_ERROR_API void setTranslationPolicy(TranslationPolicy policy);
+// Adds the package; reads it into the current dictionary if it is new.
+ZEL_ERROR_API void requirePackageDictionary(const std::string& package);
+ZEL_ERROR_API bool translatable(const std::string& text);
+ZEL_ERROR_API std::string translate(const std::string& text, bool* found);
+
+}  // namespace TranslationManager
+}  // namespace zel

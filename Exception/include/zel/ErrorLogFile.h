@@ -1,0 +1,27 @@
+// The process's error log. Each logEntry() appends one entry.
+//
+// Default destination: the file named by the environment variable
+// "ZEL_ERROR_LOG" (appended to, one line per entry) when it is set, standard
+// error otherwise. The variable is read at every entry.
+//
+// setSink() installs another destination and returns the previous one; an
+// empty function restores the default. Tests and embedding applications use
+// it to capture entries. Not synchronised: set it up before other threads log.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include <zel/ExceptionExport.h>
+
+namespace zel {
+
+class ZEL_EXCEPTION_API ErrorLogFile {
+ public:
+  using Sink = std::function<void(const std::string&)>;
+
+  static void logEntry(const std::string& entry);
+  static Sink setSink(Sink sink);
+};
+
+}  // namespace zel
