@@ -1,1 +1,65 @@
-// To be written.
+#include <zel/ErrorMsg.h>
+#include <zel/OutputMessageQueue.h>
+
+#include <utility>
+
+namespace zel {
+
+OutputMessageQueue::OutputMessageQueue() = default;
+OutputMessageQueue::OutputMessageQueue(const OutputMessageQueue& other) =
+    default;
+
+// The containers' own moves may leave the source holding anything; clearing
+// it keeps the promise that a moved-from queue is empty and remembers nothing.
+OutputMessageQueue::OutputMessageQueue(OutputMessageQueue&& other) noexcept
+    : m_queue(std::move(other.m_queue)), m_seen(std::move(other.m_seen)) {
+  other.m_queue.clear();
+  other.m_seen.clear();
+}
+
+OutputMessageQueue& OutputMessageQueue::operator=(
+    const OutputMessageQueue& other) = default;
+
+OutputMessageQueue& OutputMessageQueue::operator=(
+    OutputMessageQueue&& other) noexcept {
+  if (this != &other) {
+    m_queue = std::move(other.m_queue);
+    m_seen = std::move(other.m_seen);
+    other.m_queue.clear();
+    other.m_seen.clear();
+  }
+  return *this;
+}
+
+OutputMessageQueue::~OutputMessageQueue() = default;
+
+void OutputMessageQueue::pushUnique(const ErrorMsg& record, bool verbose) {
+  // Built before anything is touched: a refused type leaves the queue alone.
+  doPushUnique(OutputMessage(record, verbose));
+}
+
+void OutputMessageQueue::pushUnique(const OutputMessage& message) {
+  doPushUnique(message);
+}
+
+void OutputMessageQueue::doPushUnique(const OutputMessage& message) {
+  // m_seen never forgets, so a message popped long ago is still refused.
+  if (m_seen.insert(message).second) m_queue.push_back(message);
+}
+
+bool OutputMessageQueue::empty() const { return m_queue.empty(); }
+const OutputMessage& OutputMessageQueue::front() const {
+  return m_queue.front();
+}
+const std::string& OutputMessageQueue::getText() const {
+  return m_queue.front().getText();
+}
+errorType OutputMessageQueue::getSeverity() const {
+  return m_queue.front().getSeverity();
+}
+ErrorTag::ErrorTagType OutputMessageQueue::getErrorTag() const {
+  return m_queue.front().getErrorTag();
+}
+void OutputMessageQueue::pop() { m_queue.pop_front(); }
+
+}  // namespace zel

@@ -1,1 +1,365 @@
-// To be written.
+#include <zel/ITaskProgress.h>
+#include <zel/InternalError.h>
+#include <zel/NullProgressReporterImpl.h>
+#include <zel/ProgressFunction.h>
+#include <zel/ProgressSubOp.h>
+#include <zel/ProgressTracker.h>
+#include <zel/SystemMsg.h>
+
+#include <climits>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "CaughtException.h"
+
+namespace zel {
+
+ITaskProgress::~ITaskProgress() = default;
+
+// The whole state of one tracker, owned by it alone.
+struct ProgressTrackerState {
+  // Index of the started entry; -1 when none is started.
+  int m_currentEntry = -1;
+  // The last fraction set or computed for the started entry.
+  float m_progress = 0.0f;
+  // Increments counted in the started entry.
+  int m_incrementCount = -1;
+  // Count at which the next report is due.
+  int m_nextNotification = 0;
+  // Share of an entry's increments between two reports (1 ÷ frequency).
+  float m_notifyStep = 0.01f;
+  // Operation name given to the reporter when this tracker starts reporting.
+  std::string m_name;
+  // This tracker started the reporting, so it stops it again.
+  bool m_startedReporting = false;
+  // Starting an entry names the operation after the entry.
+  bool m_announceEntries = false;
+  std::vector<ProgressSubOp> m_entries;
+  // The frequency m_notifyStep was derived from, handed back as set.
+  int m_notifyFrequency = 100;
+
+  // The entry an index names, or null: an index names an entry when, taken
+  // as an int, it lies within the list.
+  const ProgressSubOp* entry(int index) const {
+    if (index < 0 || static_cast<std::size_t>(index) >= m_entries.size()) {
+      return nullptr;
+    }
+    return &m_entries[static_cast<std::size_t>(index)];
+  }
+  ProgressSubOp* entry(int index) {
+    return const_cast<ProgressSubOp*>(
+        static_cast<const ProgressTrackerState*>(this)->entry(index));
+  }
+  const ProgressSubOp* entry(std::size_t index) const {
+    return entry(static_cast<int>(index));
+  }
+  ProgressSubOp* entry(std::size_t index) {
+    return entry(static_cast<int>(index));
+  }
+
+  // Weight and total of the started entry, 0 when it names none.
+  float currentWeight() const {
+    const ProgressSubOp* started = entry(m_currentEntry);
+    return started != nullptr ? started->weight : 0.0f;
+  }
+  int currentTotal() const {
+    const ProgressSubOp* started = entry(m_currentEntry);
+    return started != nullptr ? started->totalIncrements : 0;
+  }
+};
+
+namespace {
+
+// The whole part of a single-precision value, cut towards zero; values past
+// the range of int stay at its ends instead of wrapping.
+int wholePart(float value) {
+  if (value >= 2147483648.0f) return INT_MAX;
+  if (value <= -2147483648.0f) return INT_MIN;
+  return static_cast<int>(value);
+}
+
+int saturatingSum(int a, int b) {
+  const long long sum = static_cast<long long>(a) + b;
+  if (sum > INT_MAX) return INT_MAX;
+  if (sum < INT_MIN) return INT_MIN;
+  return static_cast<int>(sum);
+}
+
+}  // namespace
+
+ProgressReporting* ProgressTracker::s_progressReporting = nullptr;
+
+ProgressTracker::ProgressTracker() : m_state(new ProgressTrackerState) {}
+
+ProgressTracker::ProgressTracker(std::string const& name, bool announceEntries)
+    : m_state(new ProgressTrackerState) {
+  try {
+    m_state->m_name = name;
+    m_state->m_announceEntries = announceEntries;
+    init();
+  } catch (...) {
+    // No object comes into being, so no destructor frees the record.
+    delete m_state;
+    throw;
+  }
+}
+
+// A tracker built from a function always announces its entries: its one entry
+// carries the function's label, which is what the user should see.
+ProgressTracker::ProgressTracker(ProgressFunction const& function,
+                                 bool /*announceEntries*/)
+    : m_state(new ProgressTrackerState) {
+  try {
+    m_state->m_name = function.getLabel();
+    m_state->m_announceEntries = true;
+    init();
+    add(function);
+  } catch (...) {
+    delete m_state;
+    throw;
+  }
+}
+
+// A copy takes the entries, the name and the counting settings, but neither
+// the started entry nor the reporting: the sub-operation of the started entry
+// and the reporting this tracker started are closed by this tracker alone, so
+// that nothing is popped or stopped twice.
+ProgressTracker::ProgressTracker(const ProgressTracker& other)
+    : ITaskProgress(other), m_state(new ProgressTrackerState(*other.m_state)) {
+  m_state->m_currentEntry = -1;
+  m_state->m_startedReporting = false;
+}
+
+// The target first closes its own started entry; it keeps its own duty to stop
+// the reporting it started.
+ProgressTracker& ProgressTracker::operator=(const ProgressTracker& other) {
+  if (this == &other) return *this;
+  stop();
+  const bool startedReporting = m_state->m_startedReporting;
+  ProgressTrackerState copy(*other.m_state);
+  *m_state = std::move(copy);
+  m_state->m_currentEntry = -1;
+  m_state->m_startedReporting = startedReporting;
+  return *this;
+}
+
+ProgressTracker::~ProgressTracker() {
+  try {
+    stop();
+    if (m_state->m_startedReporting) reporting().stopProgress();
+  } catch (...) {
+    reportCaughtException();
+  }
+  delete m_state;
+}
+
+void ProgressTracker::setReporter(ProgressReporting* reporter) {
+  s_progressReporting = reporter;
+}
+
+ProgressReporting& ProgressTracker::reporting() {
+  if (s_progressReporting != nullptr) return *s_progressReporting;
+  return NullProgressReporterImpl::processWide();
+}
+
+void ProgressTracker::init() {
+  if (!reporting().startProgress()) return;  // an outer owner runs it
+  reporting().setOperationName(m_state->m_name);
+  reporting().reportProgress(0.0f);
+  m_state->m_startedReporting = true;
+}
+
+// Entries.
+
+void ProgressTracker::add(std::string const& name, float weight,
+                          int totalIncrements) {
+  m_state->m_entries.emplace_back(name, weight, totalIncrements);
+}
+
+void ProgressTracker::add(ProgressFunction const& function) {
+  m_state->m_entries.push_back(static_cast<ProgressSubOp>(function));
+}
+
+std::size_t ProgressTracker::size() const { return m_state->m_entries.size(); }
+
+std::string ProgressTracker::getName(std::size_t index) const {
+  const ProgressSubOp* found = m_state->entry(index);
+  return found != nullptr ? found->name : std::string();
+}
+
+void ProgressTracker::setName(std::size_t index, std::string const& name) {
+  if (ProgressSubOp* found = m_state->entry(index)) found->name = name;
+}
+
+float ProgressTracker::getWeight(std::size_t index) const {
+  const ProgressSubOp* found = m_state->entry(index);
+  return found != nullptr ? found->weight : 0.0f;
+}
+
+float ProgressTracker::getWeight(std::string const& name) const {
+  return getWeight(findEntry(name));
+}
+
+void ProgressTracker::setWeight(std::size_t index, float weight) {
+  if (ProgressSubOp* found = m_state->entry(index)) found->weight = weight;
+}
+
+void ProgressTracker::setWeight(std::string const& name, float weight) {
+  setWeight(findEntry(name), weight);
+}
+
+int ProgressTracker::getTotalIncrements(std::size_t index) const {
+  const ProgressSubOp* found = m_state->entry(index);
+  return found != nullptr ? found->totalIncrements : 0;
+}
+
+int ProgressTracker::getTotalIncrements(std::string const& name) const {
+  return getTotalIncrements(findEntry(name));
+}
+
+void ProgressTracker::setTotalIncrements(std::size_t index, int total) {
+  if (ProgressSubOp* found = m_state->entry(index)) {
+    found->totalIncrements = total;
+  }
+}
+
+void ProgressTracker::setTotalIncrements(std::string const& name, int total) {
+  setTotalIncrements(findEntry(name), total);
+}
+
+void ProgressTracker::setNumIncrements(int total) {
+  // With no entry started, -1 names no entry and nothing changes.
+  setTotalIncrements(static_cast<std::size_t>(m_state->m_currentEntry), total);
+}
+
+std::size_t ProgressTracker::findEntry(std::string const& name) const {
+  const std::vector<ProgressSubOp>& entries = m_state->m_entries;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (entries[i].name == name) return i;
+  }
+  // Every lookup by name reports itself as "startNext".
+  throw internal::error(
+      "ProgressTracker", "startNext",
+      SystemMsg("Unable to find tracker name '%1'.").arg(name).str(),
+      typeError);
+}
+
+// Progress.
+
+void ProgressTracker::start(std::size_t index, int increments) {
+  startSafe(index, increments);
+}
+
+void ProgressTracker::startSafe(std::size_t index, int increments) {
+  ProgressTrackerState& state = *m_state;
+  // Past the last entry, start over with the first.
+  if (index >= state.m_entries.size()) index = 0;
+  if (const ProgressSubOp* found = state.entry(index)) {
+    if (found->weight < 0.0f || found->weight > 1.0f) return;
+  }
+  if (increments > 0) setTotalIncrements(index, increments);
+  state.m_incrementCount = 0;
+  stop();
+  state.m_currentEntry = static_cast<int>(index);
+  const float weight = getWeight(index);
+  if (weight > 0.0f) reporting().pushWeight(weight);
+  // The argument, not the entry's total: with no increments given the first
+  // report is due at once.
+  const float firstInterval =
+      static_cast<float>(increments) * state.m_notifyStep;
+  state.m_nextNotification = wholePart(firstInterval);
+  if (state.m_announceEntries) reporting().setOperationName(getName(index));
+  setProgress(0.0f, true);
+}
+
+void ProgressTracker::start(std::string const& name, int increments) {
+  start(findEntry(name), increments);
+}
+
+void ProgressTracker::nextStep(int increments) {
+  startSafe(static_cast<std::size_t>(m_state->m_currentEntry + 1), increments);
+}
+
+// Counting is on the hot path of every caller: a count that is not due for a
+// report costs a few integer comparisons and no call on the reporter.
+void ProgressTracker::increment() {
+  ProgressTrackerState& state = *m_state;
+  if (state.m_currentEntry == -1) return;
+  if (state.m_incrementCount >= state.currentTotal()) return;
+  ++state.m_incrementCount;
+  if (state.m_incrementCount < state.m_nextNotification) return;
+  updateProgress();
+}
+
+void ProgressTracker::updateProgress() {
+  ProgressTrackerState& state = *m_state;
+  if (state.m_incrementCount < state.m_nextNotification) return;
+  const int total = state.currentTotal();
+  const float interval = static_cast<float>(total) * state.m_notifyStep;
+  state.m_nextNotification =
+      saturatingSum(state.m_incrementCount, wholePart(interval));
+  state.m_progress =
+      static_cast<float>(state.m_incrementCount) / static_cast<float>(total);
+  if (state.currentWeight() > 0.0f) {
+    reporting().reportProgress(state.m_progress);
+  }
+}
+
+void ProgressTracker::operator++() { increment(); }
+
+void ProgressTracker::operator++(int) { increment(); }
+
+void ProgressTracker::operator+=(int count) {
+  for (int i = 0; i < count; ++i) increment();
+}
+
+void ProgressTracker::stop() {
+  ProgressTrackerState& state = *m_state;
+  if (state.m_currentEntry == -1) return;
+  // Bring the sub-operation to its end before closing it: popWeight leaves
+  // the overall progress where the last report put it.
+  if (state.currentWeight() > 0.0f) {
+    setProgress(1.0f, true);
+    reporting().popWeight();
+  }
+  state.m_currentEntry = -1;
+}
+
+void ProgressTracker::setProgress(float fraction, bool force) {
+  ProgressTrackerState& state = *m_state;
+  state.m_progress = fraction;
+  if (!force) {
+    const float reached = static_cast<float>(state.currentTotal()) * fraction;
+    if (reached < static_cast<float>(state.m_nextNotification)) return;
+  }
+  if (state.m_progress < 0.0f) {
+    throw internal::error(
+        "ProgressTracker", "setProgress",
+        SystemMsg("Progress report should be between 0 and 1. It is %1.")
+            .arg(state.m_progress)
+            .str(),
+        typeError);
+  }
+  if (state.currentWeight() > 0.0f) {
+    reporting().reportProgress(state.m_progress);
+  }
+}
+
+float ProgressTracker::getProgress() const { return m_state->m_progress; }
+
+void ProgressTracker::setNotifyFrequency(int frequency) {
+  if (frequency <= 0) return;
+  m_state->m_notifyStep = static_cast<float>(1.0 / frequency);
+  m_state->m_notifyFrequency = frequency;
+}
+
+int ProgressTracker::getNotifyFrequency() const {
+  return m_state->m_notifyFrequency;
+}
+
+void ProgressTracker::release() {
+  if (m_state->m_startedReporting) reporting().stopProgress();
+}
+
+}  // namespace zel

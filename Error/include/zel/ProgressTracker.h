@@ -15,8 +15,9 @@
 // index never fail. An entry can only be started when 0 ≤ weight ≤ 1.
 // The destructor never throws: it reports what it catches as "Caught exception".
 //
-// Copies take a copy of the entries and the counting state, never the duty to
-// stop reporting. Used from one thread at a time.
+// Copies take a copy of the entries and the counting state, but neither the
+// started entry nor the duty to stop reporting: only the original closes what
+// it opened. Used from one thread at a time.
 #pragma once
 
 #include <cstddef>
