@@ -2,8 +2,9 @@
 // code reports progress or a prediction, on the reporting thread. Returning 1
 // requests an interrupt of the running operation; any other value lets it go on.
 // Reporters hold processors by plain pointer and never delete them: unregister
-// a processor before destroying it, and do not register or unregister
-// processors from within process().
+// a processor before destroying it. Registering or unregistering from within
+// process() is safe: a processor registered there first runs at the next yield,
+// one unregistered there is not called again.
 #pragma once
 
 #include <zel/Export.h>
