@@ -1,1 +1,137 @@
-// To be written.
+// The reader of ".trx" dictionary files. Every line is read by itself, trimmed
+// of white space at its ends, and sorted into one of three kinds:
+//
+//   <source>Open file<\source>                       the current source text
+//   <translation lang="de_CH">Datei<\translation>    its translation
+//   <translation lang="de">Datei<\translation>       a fallback for "de_CH"
+//
+// Any other line is ignored. Entries are only added, never replaced, so the
+// first translation read for a source text stays.
+#include "TranslationFile.h"
+
+#include <zel/DataError.h>
+#include <zel/ErrorType.h>
+#include <zel/StringUtilities.h>
+#include <zel/Translation.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string_view>
+#include <system_error>
+
+namespace zel {
+namespace {
+
+constexpr std::string_view kSourceOpen = "<source>";
+constexpr std::string_view kSourceClose = "<\\source>";
+constexpr std::string_view kTranslationOpen = "<translation lang=\"";
+constexpr std::string_view kTranslationTagEnd = "\">";
+constexpr std::string_view kTranslationClose = "<\\translation>";
+constexpr char kTagEnd = '>';
+
+bool startsWith(const std::string& line, const std::string_view prefix) {
+  return line.compare(0, prefix.size(), prefix.data(), prefix.size()) == 0;
+}
+
+}  // namespace
+
+namespace trx {
+
+std::string extractText(const std::string& line, std::size_t start,
+                        std::size_t closingLength) {
+  if (start > line.size()) {
+    return std::string();
+  }
+  const std::size_t available = line.size() - start;
+  const std::size_t length =
+      available >= closingLength ? available - closingLength : available;
+  std::string text = line.substr(start, length);
+  // Escapes first: "\&lt;" is the text "&lt;" decoded, that is "<".
+  if (text.find('\\') != std::string::npos) {
+    text = unescapeText(text);
+  }
+  return decodeEntities(text);
+}
+
+std::string unescapeText(const std::string& text) {
+  std::string result;
+  result.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\') {
+      result += text[i];
+      continue;
+    }
+    if (++i == text.size()) {
+      break;  // a trailing backslash is dropped
+    }
+    const char escaped = text[i];
+    result += escaped == 'n' ? '\n' : escaped == 't' ? '\t' : escaped;
+  }
+  return result;
+}
+
+std::string decodeEntities(const std::string& text) {
+  // "&amp;" goes first, so "&amp;lt;" becomes "<" by the second replacement.
+  static const char* const kEntities[][2] = {{"&amp;", "&"},
+                                             {"&lt;", "<"},
+                                             {"&gt;", ">"},
+                                             {"&quot;", "\""},
+                                             {"&apos;", "'"}};
+  std::string result = text;
+  for (const auto& entity : kEntities) {
+    result = StringUtilities::replaceSubstring(result, entity[0], entity[1]);
+  }
+  return result;
+}
+
+}  // namespace trx
+
+void Translation::readFile(const std::string& fileName) {
+  // A directory opens as a stream on some platforms and then fails on the
+  // first read; to the user it is a file that cannot be read, like a missing
+  // one.
+  std::error_code ignored;
+  std::ifstream file;
+  if (!std::filesystem::is_directory(fileName, ignored)) {
+    file.open(fileName);
+  }
+  if (!file.is_open()) {
+    throw data::notFound(
+        "Translation", "readFile",
+        "Error loading dictionaries: cannot read file " + fileName, typeError);
+  }
+
+  std::string languageTag(kTranslationOpen);
+  languageTag += m_language;
+  languageTag += kTranslationTagEnd;
+  std::string fallbackPrefix(kTranslationOpen);
+  fallbackPrefix += m_isoCode;
+
+  // Translation lines before the first source line belong to the empty text.
+  std::string source;
+  std::string line;
+  // A read error ends the file like its end: what was read so far stays.
+  while (std::getline(file, line)) {
+    line = StringUtilities::removeWhitespace(line);
+    if (startsWith(line, kSourceOpen)) {
+      source = trx::extractText(line, kSourceOpen.size(), kSourceClose.size());
+    } else if (startsWith(line, languageTag)) {
+      if (m_translations.count(source) == 0) {
+        m_translations.emplace(source,
+                               trx::extractText(line, languageTag.size(),
+                                                kTranslationClose.size()));
+      }
+    } else if (!m_isoCode.empty() && startsWith(line, fallbackPrefix) &&
+               m_translations.count(source) == 0) {
+      // Any tag that begins with the ISO code: "de", "de_DE", "de-AT", "deu".
+      const std::size_t tagEnd = line.find(kTagEnd, fallbackPrefix.size());
+      if (tagEnd != std::string::npos) {
+        m_translations.emplace(
+            source,
+            trx::extractText(line, tagEnd + 1, kTranslationClose.size()));
+      }
+    }
+  }
+}
+
+}  // namespace zel
