@@ -5,7 +5,6 @@
 #include <sstream>
 
 #include <zel/DataError.h>
-#include <zel/ErrorLogFile.h>
 #include <zel/InternalError.h>
 #include <zel/Interrupt.h>
 #include <zel/StringUtilities.h>
@@ -29,34 +28,16 @@ bool caughtAs() {
 
 TEST(Exceptions, BaseHandlersCatchDerivedClassesOnly) {
   EXPECT_TRUE((caughtAs<internal::badParam, internal::error>()));
-  EXPECT_TRUE((caughtAs<internal::badParam, Error>()));
-  EXPECT_TRUE((caughtAs<internal::overflow, internal::error>()));
+  EXPECT_TRUE((caughtAs<internal::overflow, Error>()));
   EXPECT_TRUE((caughtAs<data::notFound, data::error>()));
   EXPECT_TRUE((caughtAs<data::invalid, Error>()));
   EXPECT_TRUE((caughtAs<Interrupt, Error>()));
   EXPECT_FALSE((caughtAs<internal::error, internal::badParam>()));
   EXPECT_FALSE((caughtAs<data::notFound, internal::error>()));
   EXPECT_FALSE((caughtAs<data::invalid, data::notFound>()));
-  EXPECT_FALSE((caughtAs<Interrupt, data::error>()));
 }
 
-TEST(Exceptions, ReturnExactlyWhatTheyWereGiven) {
-  const internal::overflow e("ProgressHandler", "popWeight",
-                             "Unbalanced stack operation. Pop without a push.",
-                             typeError);
-  const internal::overflow copy(e);
-  EXPECT_EQ(test::textsOf(copy),
-            (test::ErrorTexts{"ProgressHandler", "popWeight",
-                              "Unbalanced stack operation. Pop without a push.",
-                              typeError}));
-  std::ostringstream written;
-  copy.write(written);
-  EXPECT_EQ(written.str(),
-            "internal::overflow in ProgressHandler::popWeight: Unbalanced "
-            "stack operation. Pop without a push.");
-}
-
-TEST(ErrorLogFile, SinkCapturesAndEmptySinkRestoresTheFile) {
+TEST(ErrorLogFile, SinkCapturesAndTheDefaultAppendsLinesToTheNamedFile) {
   const std::string path = testing::TempDir() + "zel_error_log_test.log";
   std::remove(path.c_str());
   test::ScopedEnv env("ZEL_ERROR_LOG", path);
@@ -67,31 +48,24 @@ TEST(ErrorLogFile, SinkCapturesAndEmptySinkRestoresTheFile) {
   }
   ErrorLogFile::logEntry("first");
   ErrorLogFile::logEntry("second");
-  std::ifstream file(path);
   std::stringstream contents;
-  contents << file.rdbuf();
+  contents << std::ifstream(path).rdbuf();
   EXPECT_EQ(contents.str(), "first\nsecond\n");
   std::remove(path.c_str());
 }
 
 TEST(ErrorLogFileDeathTest, AssertionNamesExpressionFileAndLineThenAborts) {
-  EXPECT_DEATH(ZELAssertImpl::assertFail("s_current", "Error/src/X.cpp", 42),
-               "Assertion failed: s_current, file Error/src/X.cpp, line 42");
+  EXPECT_DEATH(ZELAssertImpl::assertFail("s_current", "Error/src/X", 42),
+               "Assertion failed: s_current, file Error/src/X, line 42");
 }
 
-TEST(StringUtilities, RemoveWhitespaceTrimsBothEndsOnly) {
+TEST(StringUtilities, TrimBothEndsAndReplaceEveryOccurrenceOnce) {
   EXPECT_EQ(StringUtilities::removeWhitespace(" \t\r\n\v\fa b\tc \r\n"), "a b\tc");
-  EXPECT_EQ(StringUtilities::removeWhitespace("   "), "");
-  EXPECT_EQ(StringUtilities::removeWhitespace(""), "");
-  EXPECT_EQ(StringUtilities::removeWhitespace("x"), "x");
-}
-
-TEST(StringUtilities, ReplaceSubstringReplacesEveryOccurrenceOnce) {
+  EXPECT_EQ(StringUtilities::removeWhitespace(" \t "), "");
   EXPECT_EQ(StringUtilities::replaceSubstring("a&amp;b&amp;", "&amp;", "&"), "a&b&");
   EXPECT_EQ(StringUtilities::replaceSubstring("&amp;lt;", "&amp;", "&"), "&lt;");
   EXPECT_EQ(StringUtilities::replaceSubstring("aa", "a", "aa"), "aaaa");
   EXPECT_EQ(StringUtilities::replaceSubstring("abc", "", "x"), "abc");
-  EXPECT_EQ(StringUtilities::replaceSubstring("abc", "z", "x"), "abc");
 }
 
 }  // namespace
