@@ -1,8 +1,9 @@
 // A recording error reporter for tests: every report, whichever overload
 // received it, is kept as an ErrorMsg in the order of arrival, beside the name
-// of the overload. ScopedErrorReporter installs a reporter as the process-wide
-// front for one scope and leaves a null reporter behind, so that no test sees
-// what another one installed.
+// of the overload. It hands no queue out and takes no tag provider over.
+// ScopedErrorReporter installs a reporter as the process-wide front for one
+// scope and leaves a null reporter behind, so that no test sees what another
+// one installed.
 //
 //   RecordingErrorReporter reporter;
 //   ScopedErrorReporter installed(reporter);
@@ -11,12 +12,12 @@
 #pragma once
 
 #include <zel/Error.h>
-#include <zel/ErrorMsg.h>
 #include <zel/ErrorReporter.h>
 #include <zel/ErrorReporterImpl.h>
-#include <zel/ErrorTagIF.h>
+#include <zel/NonCopyable.h>
 #include <zel/NullErrorReporterImpl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -24,47 +25,30 @@ namespace zel::test {
 
 class RecordingErrorReporter : public ErrorReporterImpl {
  public:
-  RecordingErrorReporter() = default;
-  RecordingErrorReporter(const RecordingErrorReporter&) = delete;
-  RecordingErrorReporter& operator=(const RecordingErrorReporter&) = delete;
-  ~RecordingErrorReporter() override { delete m_provider; }
-
   // An exception is recorded with the type it was reported with: its own, or
   // the one given (0 stays 0).
   void reportError(const Error& error, errorType type) override {
     record("reportError(Error, errorType)",
-           ErrorMsg(error.getClass(), error.getMethod(), error.getMessage(),
-                    type));
+           ErrorMsg(error.getClass(), error.getMethod(), error.getMessage(), type));
   }
   void reportError(const Error& error) override {
-    record("reportError(Error)", ErrorMsg(error.getClass(), error.getMethod(),
-                                          error.getMessage(), error.getType()));
+    record("reportError(Error)", ErrorMsg(error, error.getType()));
   }
-  void reportError(const ErrorMsg& message) override {
-    record("reportError(ErrorMsg)", message);
-  }
+  void reportError(const ErrorMsg& message) override { record("reportError(ErrorMsg)", message); }
 
-  void setVerboseMode(bool verbose) override { m_verbose = verbose; }
-  // Owns the provider, as an application reporter does.
-  void registerErrorTagIF(const ErrorTagIF* provider) override {
-    m_provider = provider;
-  }
-
-  // Hands nothing out: tests read records() instead.
+  void setVerboseMode(bool) override {}
+  void registerErrorTagIF(const ErrorTagIF*) override {}
   void takeMessageQueue(OutputMessageQueue&) override {}
   void takeMessageQueue(errorType, OutputMessageQueue&) override {}
   bool hasMessages() const override { return !m_records.empty(); }
   bool hasMessages(errorType mask) const override {
-    for (const ErrorMsg& r : m_records) {
-      if ((r.type() & mask) != 0) return true;
-    }
-    return false;
+    return std::any_of(m_records.begin(), m_records.end(),
+                       [mask](const ErrorMsg& r) { return (r.type() & mask) != 0; });
   }
 
   const std::vector<ErrorMsg>& records() const { return m_records; }
   // The overload that received each report, in the same order as records().
   const std::vector<std::string>& calls() const { return m_calls; }
-  bool verbose() const { return m_verbose; }
 
  private:
   void record(const char* call, const ErrorMsg& message) {
@@ -74,26 +58,14 @@ class RecordingErrorReporter : public ErrorReporterImpl {
 
   std::vector<ErrorMsg> m_records;
   std::vector<std::string> m_calls;
-  bool m_verbose = false;
-  const ErrorTagIF* m_provider = nullptr;
 };
 
-// Installs `impl` as the front's implementation for one scope. Afterwards the
-// front forwards to a null reporter owned by the tests, which behaves as the
-// library's built-in one.
-class ScopedErrorReporter {
- public:
-  explicit ScopedErrorReporter(ErrorReporting& impl) {
-    ErrorReporter::instance(&impl);
-  }
-  ~ScopedErrorReporter() { ErrorReporter::instance(&nullReporter()); }
-  ScopedErrorReporter(const ScopedErrorReporter&) = delete;
-  ScopedErrorReporter& operator=(const ScopedErrorReporter&) = delete;
-
-  static NullErrorReporterImpl& nullReporter() {
-    static NullErrorReporterImpl reporter;
-    return reporter;
-  }
+// Installs `impl` as the front's implementation for one scope; afterwards the
+// front forwards to a null reporter, as the library's built-in one does.
+struct ScopedErrorReporter : NonCopyable {
+  explicit ScopedErrorReporter(ErrorReporting& impl) { ErrorReporter::instance(&impl); }
+  ~ScopedErrorReporter() { ErrorReporter::instance(&s_afterwards); }
+  static inline NullErrorReporterImpl s_afterwards;
 };
 
 }  // namespace zel::test
