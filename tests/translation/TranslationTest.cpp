@@ -1,169 +1,262 @@
-// The dictionary of one language: lookup under its policy, copies and moves,
-// package files found through the environment, and the shipped dictionaries.
+// Translation: the .trx reader, the dictionary of one language, the
+// process-wide manager and the user messages it translates. Dictionary files
+// are real files in a temporary folder. The manager's state only grows
+// (packages stay required, disabling is final), so its scenarios run in fresh
+// child processes: this process never touches it, and test order never matters.
 #include <gtest/gtest.h>
 #include <zel/DataError.h>
-#include <zel/StringUtilities.h>
 #include <zel/Translation.h>
+#include <zel/TranslationManager.h>
+#include <zel/TranslationObserver.h>
+#include <zel/UserMsg.h>
 
-#include <algorithm>
-#include <cstdlib>
+#include <filesystem>
 #include <fstream>
-#include <optional>
-#include <string>
-#include <vector>
 
 #include "TestSupport.h"
 #include "TranslationFile.h"
-#include "TrxFiles.h"
 
 namespace zel {
 namespace {
 
-using test::readAsFile;
-using test::ScopedEnv;
-using test::TrxFolder;
+using namespace std::string_literals;
+using Entries = std::map<std::string, std::string>;
+namespace manager = TranslationManager;
 
-const char kOpenFile[] = R"(<source>Open<\source>
-<translation lang="de_DE">Öffnen<\translation>
-<source>Empty<\source>
-<translation lang="de_DE"><\translation>
-)";
-
-TEST(Translation, AnswersMissingTextsAsItsPolicySays) {
-  std::optional<Translation> showing;
-  {
-    ScopedEnv set("QEN_SHOW_MISSING_TRANSLATIONS", "");
-    showing.emplace(readAsFile("de_DE", kOpenFile));
+// A temporary folder, removed with its files at the end of the scope.
+struct TrxFolder {
+  TrxFolder() { EXPECT_NE(mkdtemp(path.data()), nullptr) << path; }
+  ~TrxFolder() { std::filesystem::remove_all(path, ignored); }
+  // Writes `content` byte for byte to <folder>/<name> and returns that path.
+  std::string write(const std::string& name, const std::string& content) const {
+    std::ofstream(path + "/" + name, std::ios::binary) << content;
+    return path + "/" + name;
   }
-  ScopedEnv unset("QEN_SHOW_MISSING_TRANSLATIONS", std::nullopt);
-  const Translation copy(*showing);  // made without the variable
-  const Translation hiding = readAsFile("de_DE", kOpenFile);
-  Translation odd("de_DE");
-  odd.setTranslationPolicy(static_cast<TranslationPolicy>(7));
-  const struct {
-    const Translation& dictionary;
-    const char* text;
-    const char* expected;
-    bool found;
-  } cases[] = {
-      {hiding, "Open", "Öffnen", true},  {hiding, "Missing", "Missing", false},
-      {hiding, "Empty", "", true},       {copy, "Missing", "[Missing]", false},
-      {copy, "", "[]", false},           {copy, "Open", "Öffnen", true},
-      {odd, "Missing", "Missing", false}};
+  std::string path = testing::TempDir() + "zel_trx_XXXXXX";
+  std::error_code ignored;  // a folder left behind fails no test
+};
+
+// The line of a source text, and the line of one translation of it.
+std::string src(const std::string& text) { return "<source>" + text + "<\\source>\n"; }
+std::string trans(const std::string& language, const std::string& text) {
+  return "<translation lang=\"" + language + "\">" + text + "<\\translation>\n";
+}
+
+// The method and message of the data::notFound that `call` throws, after checking
+// its class and type; "" when it throws nothing.
+std::string notFound(const std::function<void()>& call) {
+  try {
+    call();
+  } catch (const data::notFound& e) {
+    EXPECT_EQ(e.getClass() + " " + std::to_string(e.getType()), "Translation 4");
+    return e.getMethod() + ": " + e.getMessage();
+  }
+  return "";
+}
+
+// Texts looked up in every dictionary the reader fills; each is also the source
+// and the language tag of one line of the code table's file.
+const char* const kProbes[] = {"",      "_GB", "DE",    "de", "de_AT", "de_CH", "en",
+                               "en-AU", "eng", "en_GB", "fr", "fr_FR", "zh_CN", "OK"};
+
+// Reads `content` as the one file of a dictionary of `language`, then returns what
+// it holds for the expected texts and the probes: an entry it should not have
+// shows up too.
+Entries entriesRead(const char* language, const std::string& content, const Entries& expected) {
+  TrxFolder folder;
+  Translation dictionary(language);
+  dictionary.readFile(folder.write("read.trx", content));
+  std::vector<std::string> probes(std::begin(kProbes), std::end(kProbes));
+  for (const auto& entry : expected) probes.push_back(entry.first);
+  Entries held;
+  for (const std::string& probe : probes) {
+    if (dictionary.isTranslatable(probe)) held[probe] = dictionary.translate(probe, nullptr);
+  }
+  return held;
+}
+
+TEST(TranslationFile, ReadsEveryKindOfLineAsTheFormatSays) {
+  std::string example, tagged, bytes;  // the worked example so far; a line per tag; every byte
+  for (const std::string tag : kProbes) tagged += src(tag) + trans(tag, "x");
+  for (int byte = 0; byte < 256; ++byte) bytes += static_cast<char>(byte);
+  const std::string huge(8 << 20, 'a');
+  const Entries open = {{"Open file", "Datei & Ordner"}};
+  const struct { std::string file; Entries expected; const char* language = "de_CH"; } cases[] = {
+      // The worked example, line by line: each row reads the file one line longer.
+      {example += R"(<source>Open file<\source>)" "\n", {}},
+      {example += R"(<translation lang="fr">Ouvrir le fichier<\translation>)" "\n", {}},
+      {example += R"(<translation lang="de">Datei &amp; Ordner<\translation>)" "\n", open},
+      {example += R"(<translation lang="de_CH">Datei<\translation>)" "\n", open},
+      {example += R"(  <source>Line one\nLine two<\source>)" "\n", open},
+      {example += R"(<translation lang="de_CH">Zeile eins\nZeile zwei<\translation>)",
+       {*open.begin(), {"Line one\nLine two", "Zeile eins\nZeile zwei"}}},
+      // The ISO code, the part before the first "-" or "_", names the fallback lines.
+      {tagged, {{"en", "x"}, {"en-AU", "x"}, {"eng", "x"}, {"en_GB", "x"}}, "en_GB"},
+      {tagged, {{"de", "x"}, {"de_AT", "x"}, {"de_CH", "x"}}, "de-CH"},
+      {tagged, {{"zh_CN", "x"}}, "zh-Hant_TW"}, {tagged, {{"fr", "x"}}, "fr"},
+      {tagged, {{"de", "x"}}, "de"}, {tagged, {{"_GB", "x"}}, "_GB"}, {tagged, {{"", "x"}}, ""},
+      // The first entry stays, exact or fallback; a fallback's text follows its first ">".
+      {src("OK") + trans("de_CH", "A") + trans("de", "B") + trans("de_CH", "C") + src("Fb") +
+           trans("de", "A") + trans("de_AT", "B") + src("Case") + trans("de_ch", "a>b"),
+       {{"OK", "A"}, {"Fb", "A"}, {"Case", "a>b"}}},
+      // Lines of no kind are ignored; before any source line the source is "".
+      {"<SOURCE>B<\\source>\nx<source>C<\\source>\n<\n\\\n&\n<source\n<translation\n"
+       "<Translation lang=\"de_CH\">X\n<translation lang=\"de no end\n" + trans("de_CH", "T"),
+       {{"", "T"}}},
+      // Lines too short for their closing tag, closing tags with a slash, CR LF.
+      {"<source>OK\n<translation lang=\"de_CH\">\n<source>Hello world\n" + trans("de_CH", "Hi"),
+       {{"OK", ""}, {"He", "Hi"}}},
+      {" \t<source>OK</source>\r\n\t<translation lang=\"de_CH\">Gut</translation> \r\n",
+       {{"OK", "Gut"}}},
+      // Escapes first, then entities; a backslash at the end is dropped.
+      {src("a\\nb &amp;lt;") +
+           trans("de_CH", R"(\&lt; &amp;n &lt\; \\n\t\"&quot;&apos;&gt; &amp;amp; &nbsp;\)"),
+       {{"a\nb <", "< &n < \\n\t\"\"'> &amp; &nbsp;"}}},
+      // Any byte passes through; huge lines and empty files are read like others.
+      {src("a\0\xff\x01"s) + trans("de_CH", "\x02\xfe") + bytes, {{"a\0\xff\x01"s, "\x02\xfe"}}},
+      {src(huge) + trans("de_CH", huge + "b"), {{huge, huge + "b"}}}, {"", {}}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.text);
-    bool found = !c.found;
-    EXPECT_EQ(c.dictionary.translate(c.text, &found), c.expected);
-    EXPECT_EQ(found, c.found);
-    EXPECT_EQ(c.dictionary.translate(c.text, nullptr), c.expected);
+    SCOPED_TRACE(c.language + " | "s + c.file.substr(0, 100));
+    EXPECT_EQ(entriesRead(c.language, c.file, c.expected), c.expected);
   }
 }
 
-TEST(Translation, MovedFromDictionaryKeepsItsLanguageAndPolicyButNoEntries) {
-  ScopedEnv set("QEN_SHOW_MISSING_TRANSLATIONS", "1");
-  Translation source = readAsFile("de_DE", kOpenFile);
-  Translation target(std::move(source));
-  EXPECT_EQ(target.translate("Open", nullptr), "Öffnen");
-  // The moved-from dictionary is used on purpose.
-  EXPECT_EQ(source.translate("Open", nullptr), "[Open]");  // NOLINT
-  TrxFolder folder;
-  source.readFile(folder.write("again.trx", kOpenFile));
-  EXPECT_EQ(source.translate("Open", nullptr), "Öffnen");
-}
-
-TEST(Translation, FindsPackageFilesThroughTheEnvironment) {
-  TrxFolder folder;
-  folder.write("P.trx", kOpenFile);
-  const std::string& dir = folder.path();
-  const std::string notSet = "Environment variable ZEL_TOP_DATA_DIR is not set";
-  struct Case {
-    std::optional<std::string> top, qen;
-    std::string package, error;
-    const char* method;
-  };
-  const Case cases[] = {
-      {dir, std::nullopt, "P", "", ""},
-      {std::nullopt, dir, "P", "", ""},
-      {dir, "/nowhere", "P", "", ""},
-      {"", dir, dir.substr(1) + "/P", "", ""},
-      {"", dir, "P", "Error loading dictionaries: cannot read file /P.trx",
-       "readFile"},
-      {std::nullopt, std::nullopt, "P", notSet, "loadPackageDictionary"}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.top.value_or("(unset)") + " | " + c.qen.value_or("(unset)") +
-                 " | " + c.package);
-    ScopedEnv top("ZEL_TOP_DATA_DIR", c.top);
-    ScopedEnv qen("QEN_DATA_DIR", c.qen);
-    Translation dictionary("de_DE");
-    if (c.error.empty()) {
-      dictionary.loadPackageDictionary(c.package);
-      EXPECT_TRUE(dictionary.isTranslatable("Open"));
-    } else {
-      EXPECT_ZEL_THROW(dictionary.loadPackageDictionary(c.package),
-                       data::notFound, "Translation", c.method, c.error, 4);
-      EXPECT_FALSE(dictionary.isTranslatable("Open"));
-    }
-  }
-}
-
-TEST(Translation, KeepsTheFirstFilesTranslation) {
-  TrxFolder folder;
-  folder.write("first.trx", kOpenFile);
-  folder.write(
-      "second.trx",
-      "<source>Open<\\source>\n<translation lang=\"de_DE\">Auf<\\translation>\n"
-      "<source>Close<\\source>\n<translation lang=\"de\">Zu<\\translation>\n");
-  ScopedEnv top("ZEL_TOP_DATA_DIR", folder.path());
-  Translation dictionary("de_DE");
-  for (const char* package : {"first", "second", "first"}) {
-    dictionary.loadPackageDictionary(package);
-  }
-  EXPECT_EQ(dictionary.translate("Open", nullptr), "Öffnen");
-  EXPECT_EQ(dictionary.translate("Close", nullptr), "Zu");
-}
-
-// The digits of the tokens %1 ... %9 a text holds, sorted.
-std::string tokensOf(const std::string& text) {
-  std::string digits;
-  for (std::size_t at = text.find('%'); at != std::string::npos;
-       at = text.find('%', at + 1)) {
-    if (at + 1 < text.size() && text[at + 1] >= '1' && text[at + 1] <= '9') {
-      digits += text[at + 1];
-    }
-  }
-  std::sort(digits.begin(), digits.end());
-  return digits;
+TEST(Translation, ShowsMissingTextsWhenTheVariableExistedAtConstruction) {
+  std::optional<test::ScopedEnv> show(std::in_place, "QEN_SHOW_MISSING_TRANSLATIONS", "");
+  const Translation showing("de_DE");
+  show.emplace("QEN_SHOW_MISSING_TRANSLATIONS", std::nullopt);
+  const Translation copy(showing), hiding("de_DE");
+  EXPECT_EQ(copy.translate("Gone", nullptr) + hiding.translate("Gone", nullptr), "[Gone]Gone");
 }
 
 TEST(ShippedDictionaries, TranslateEverySourceTextIntoEachLanguage) {
   const char* root = std::getenv("ZEL_SOURCE_DIR");
   ASSERT_NE(root, nullptr) << "run through CTest, which names the project root";
-  ScopedEnv top("ZEL_TOP_DATA_DIR", std::string(root) + "/data");
-  for (const char* package : {"ZELError", "ZELDemo"}) {
-    std::vector<std::string> sources;
-    std::ifstream file(std::string(root) + "/data/" + package + ".trx");
-    for (std::string line; std::getline(file, line);) {
-      line = StringUtilities::removeWhitespace(line);
-      if (line.rfind("<source>", 0) == 0) {
-        sources.push_back(trx::extractText(line, 8, 9));
-      }
-    }
-    EXPECT_GE(sources.size(), 5u) << package;
-    for (const char* language : {"en_GB", "de_DE", "fr_FR"}) {
-      Translation dictionary(language);
-      dictionary.loadPackageDictionary(package);
-      for (const std::string& source : sources) {
-        SCOPED_TRACE(std::string(package) + " " + language + ": " + source);
-        bool found = false;
-        const std::string text = dictionary.translate(source, &found);
-        EXPECT_TRUE(found && !text.empty());
-        EXPECT_EQ(tokensOf(text), tokensOf(source));
-        if (std::string(language) != "en_GB") {
-          EXPECT_NE(text, source);
-        }
+  for (const auto& file : std::filesystem::directory_iterator(root + "/data"s)) {
+    for (const std::string language : {"en_GB", "de_DE", "fr_FR"}) {
+      Translation shipped(language);
+      shipped.readFile(file.path());
+      std::ifstream lines(file.path());
+      for (std::string line; std::getline(lines >> std::ws, line);) {  // skips indentation
+        if (line.rfind("<source>", 0) != 0) continue;
+        const auto source = trx::extractText(line, 8, 9), text = shipped.translate(source, nullptr);
+        EXPECT_TRUE(shipped.isTranslatable(source) && !text.empty() &&
+                    (text != source || language == "en_GB"))
+            << language << ": " << source;
       }
     }
   }
+}
+
+// Runs `scenario` in a child process, where the data directory holds the
+// required package "app" and a failed expectation throws, ending the child
+// with its message. This process itself never touches the manager.
+void inFreshProcess(const std::function<void(const TrxFolder&)>& scenario) {
+  const auto run = [&scenario] {
+    GTEST_FLAG_SET(throw_on_failure, true);
+    TrxFolder dir;
+    test::ScopedEnv top("ZEL_TOP_DATA_DIR", dir.path), show("QEN_SHOW_MISSING_TRANSLATIONS", {});
+    dir.write("app.trx", src("Open") + trans("de_DE", "Öffnen") + trans("fr", "Ouvrir") +
+                             trans("", "Leer") + src("File %1 has %2 lines") +
+                             trans("de_DE", "%2 Zeilen in Datei %1"));
+    manager::requirePackageDictionary("app");
+    scenario(dir);
+  };
+  EXPECT_EXIT((run(), std::exit(0)), testing::ExitedWithCode(0), "");
+}
+
+std::string translated(const std::string& text) { return manager::translate(text, nullptr); }
+
+std::string g_told;  // what the observers were told, in a child process
+
+// Notes its name and what "Open" reads as when it is told of a change of language.
+struct Recorder : TranslationObserver {
+  explicit Recorder(const char* name) : name(name) {}
+  void languageChanged() override { g_told += name + (":" + translated("Open") + " "); }
+  const char* name;
+};
+
+TEST(TranslationManager, ServesAnApplicationFromStartUpToDisabling) {
+  inFreshProcess([](const TrxFolder& dir) {
+    bool found = true;  // the empty text needs no dictionary
+    EXPECT_EQ(manager::translate("", &found) + UserMsg("", nullptr).str(), "");
+    EXPECT_FALSE(found);
+    // The language: QEN_LANGUAGE, else QEN_OKA_LOCALE, else "en_GB"; an empty value counts.
+    const std::optional<std::string> unset, choices[][2] = {
+        {"fr", "de_DE"}, {unset, "de_DE"}, {unset, unset}, {"", "de_DE"}, {unset, ""}};
+    std::string chosen;
+    for (const auto& [language, locale] : choices) {
+      test::ScopedEnv setLanguage("QEN_LANGUAGE", language), setLocale("QEN_OKA_LOCALE", locale);
+      chosen += manager::initialize();  // before the lookup below
+      chosen += ":" + translated("Open") + " ";
+    }
+    EXPECT_EQ(chosen, "fr:Ouvrir de_DE:Öffnen en_GB:Open :Leer :Leer ");
+    // The data directory: ZEL_TOP_DATA_DIR, even empty, else QEN_DATA_DIR. A package
+    // that cannot be read leaves the current dictionary as it was.
+    const std::string cannotRead = "readFile: Error loading dictionaries: cannot read file ";
+    {
+      test::ScopedEnv top("ZEL_TOP_DATA_DIR", ""), qen("QEN_DATA_DIR", dir.path);
+      EXPECT_EQ(notFound([] { manager::setLanguage("fr"); }), cannotRead + "/app.trx");
+      test::ScopedEnv noTop("ZEL_TOP_DATA_DIR", unset);
+      manager::setLanguage("de_DE");
+      test::ScopedEnv noQen("QEN_DATA_DIR", unset);
+      EXPECT_EQ(notFound([] { manager::setLanguage("fr"); }),
+                "loadPackageDictionary: Environment variable ZEL_TOP_DATA_DIR is not set");
+    }
+    EXPECT_EQ(translated("Open"), "Öffnen");
+    // Observers: told once per attachment, after the new dictionary is current.
+    Recorder first("first"), second("second");
+    for (Recorder* observer : {&first, &second, &first}) manager::attach(observer);
+    manager::setLanguage("fr");
+    manager::detach(&first);
+    manager::setLanguage("de_DE");
+    EXPECT_EQ(g_told, "first:Ouvrir second:Ouvrir first:Ouvrir second:Öffnen ");
+    // Packages: read in name order; one required later is read at once, after the others.
+    dir.write("b.trx", src("Same") + trans("de_DE", "b"));
+    dir.write("a.trx", src("Same") + trans("de_DE", "a") + src("OnlyA") + trans("de_DE", "A"));
+    for (const char* package : {"b", "a"}) manager::requirePackageDictionary(package);
+    EXPECT_EQ(translated("Same") + translated("OnlyA"), "bA");
+    manager::setLanguage("de_DE");
+    EXPECT_EQ(translated("Same"), "a");
+    // A user message is translated when it is built and fills its source too. A
+    // policy belongs to the dictionary it was set on.
+    UserMsg message("File %1 has %2 lines", &found);
+    EXPECT_TRUE(found);
+    manager::setTranslationPolicy(ShowMissing);
+    const UserMsg lost("Missing", &found);
+    EXPECT_FALSE(found);
+    manager::setLanguage("fr");
+    message.arg("mesh.dat").arg(3);
+    EXPECT_EQ(std::string(message), "3 Zeilen in Datei mesh.dat");
+    EXPECT_EQ(message.source(), "File mesh.dat has 3 lines");
+    EXPECT_EQ(lost.str() + UserMsg::getDelimiterToken() + lost.source() + translated("Missing"),
+              "[Missing]<untranslated>MissingMissing");
+    EXPECT_TRUE(manager::translatable("Open") && !manager::translatable("Missing"));
+    // A package that cannot be read (here a directory) stays required; nobody is told.
+    std::filesystem::create_directory(dir.path + "/Dir.trx");
+    const std::string told = g_told, cannotReadDir = cannotRead + dir.path + "/Dir.trx";
+    EXPECT_EQ(notFound([] { manager::requirePackageDictionary("Dir"); }), cannotReadDir);
+    manager::requirePackageDictionary("Dir");  // required already: nothing happens
+    EXPECT_EQ(notFound([] { manager::setLanguage("de_DE"); }), cannotReadDir);
+    EXPECT_EQ(translated("Open"), "Ouvrir");
+    // Disabled translations are final: texts stay unchanged, setLanguage reads nothing.
+    manager::disableTranslations();
+    manager::setLanguage("de_DE");
+    EXPECT_EQ(manager::translate("Open", &found), "Open");
+    EXPECT_FALSE(found || manager::translatable("Open") || g_told != told);
+    manager::detach(&second);
+  });
+}
+
+TEST(TranslationManager, FailsTheAssertionWithoutADictionary) {
+  const auto failed = "Assertion failed: s_current, file Error/src/TranslationManager, line "s;
+  EXPECT_DEATH(manager::translate("Open", nullptr), failed + "193");
+  EXPECT_DEATH(UserMsg("Open", nullptr), failed + "193");
+  EXPECT_DEATH(manager::translatable(""), failed + "167");
+  EXPECT_DEATH(manager::setTranslationPolicy(ShowMissing), failed + "230");
+  // Disabled translations spare translate and translatable, not setTranslationPolicy.
+  EXPECT_DEATH((manager::disableTranslations(), translated("Open"), manager::translatable("Open"),
+                manager::setTranslationPolicy(HideMissing)), failed + "230");
 }
 
 }  // namespace
