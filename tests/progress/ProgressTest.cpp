@@ -67,6 +67,23 @@ TEST(ProgressHandler, MapsReportsThroughWeightsBoundsAndPredictionsOnlyWhileRunn
             std::tuple(false, true, 0.5f * 0.5f + predicted));
 }
 
+TEST(NullProgressReporter, AcceptsEveryCallInAnyOrderAndSharesOneEmptyName) {
+  NullProgressReporterImpl& shared = NullProgressReporterImpl::processWide();
+  NullProgressReporterImpl own;
+  own.stopProgress();
+  own.popWeight();
+  own.reportProgress(7.0f);
+  own.predictProgress("", -1.0f, 0.0f);
+  own.cancelPrediction();
+  float weight = 0.25f, estimate = 3.0f;
+  EXPECT_TRUE(own.startProgress() && own.startProgress());
+  EXPECT_TRUE(own.getProgressPrediction(weight, estimate));
+  EXPECT_EQ(std::make_tuple(weight, estimate, own.getProgress(), own.isAborted()),
+            std::make_tuple(0.25f, 3.0f, 0.0f, false));
+  EXPECT_EQ(&own.getOperationName(), &shared.getAnimationProgress());
+  EXPECT_EQ(static_cast<ProgressReporting*>(&own), static_cast<ProgressReporterImpl*>(&own));
+}
+
 TEST(ProgressHandler, MisuseThrowsWithClassMethodAndExactMessage) {
   const char* const noName = "Variable '' does not exist.";
   ProgressHandler handler;

@@ -96,6 +96,19 @@ TEST_F(Tracker, WorkedExampleReportsEachEntryWithinItsWeight) {
   EXPECT_EQ(m_reporter.calls(), expected);
 }
 
+TEST_F(Tracker, CopiesCountOnTheirOwnButNeverCloseWhatTheOriginalOpened) {
+  {
+    ProgressTracker original("Solve", false);
+    original.add("A", 0.5f, 10);
+    original.start(std::size_t{0}, 10);
+    ProgressTracker copy(original);
+    copy.start(std::size_t{0}, 10);  // the copy's own sub-operation
+    m_reporter.take();
+  }  // the copy closes its entry only; the original closes its own and stops
+  EXPECT_EQ(m_reporter.calls(), (Calls{report(1), "popWeight", report(1), "popWeight",
+                                       "stopProgress"}));
+}
+
 TEST_F(Tracker, WorkedExampleMovesTheApplicationReporterByTheEntryWeights) {
   ApplicationProgressReporterImpl application;
   ProgressTracker::setReporter(&application);
