@@ -43,8 +43,12 @@ void ApplicationErrorReporterImpl::reportError(const ErrorMsg& message) {
   // Logged at once, whether or not the record is ever shown; if logging or
   // the tag provider throws, nothing is stored.
   message.logError();
+  if (m_errorTagIF == nullptr) {
+    m_storage.insertMessage(message);  // stored as it came: one copy only
+    return;
+  }
   ErrorMsg stored(message);
-  if (m_errorTagIF != nullptr) stored.setErrorTag(m_errorTagIF->currentTag());
+  stored.setErrorTag(m_errorTagIF->currentTag());
   m_storage.insertMessage(stored);
 }
 

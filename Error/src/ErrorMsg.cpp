@@ -1,6 +1,7 @@
 #include <zel/ErrorLogFile.h>
 #include <zel/ErrorMsg.h>
 
+#include <string_view>
 #include <utility>
 
 namespace zel {
@@ -43,20 +44,20 @@ void ErrorMsg::setErrorTag(ErrorTag::ErrorTagType tag) { m_errorTag = tag; }
 
 void ErrorMsg::logError() const {
   // The log receives the untranslated part: what follows the first delimiter.
-  std::string logged;
+  // Every report is logged, so the line is built in one allocation.
   const std::size_t delimiter = m_message.find(kDelimiter);
-  if (delimiter == std::string::npos) {
-    logged = m_message;
-  } else {
-    logged = m_message.substr(delimiter + kDelimiterLength);
-  }
+  const std::size_t logged =
+      delimiter == std::string::npos ? 0 : delimiter + kDelimiterLength;
+  const std::string_view severe = (m_type & typeSevere) != 0 ? "Severe: " : "";
   std::string line;
-  if ((m_type & typeSevere) != 0) line = "Severe: ";
+  line.reserve(severe.size() + m_className.size() + m_methodName.size() + 5 +
+               (m_message.size() - logged));
+  line += severe;
   line += m_className;
   line += "::";
   line += m_methodName;
   line += " - ";
-  line += logged;
+  line.append(m_message, logged, std::string::npos);
   ErrorLogFile::logEntry(line);
 }
 

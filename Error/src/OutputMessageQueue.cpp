@@ -35,7 +35,9 @@ OutputMessageQueue::~OutputMessageQueue() = default;
 
 void OutputMessageQueue::pushUnique(const ErrorMsg& record, bool verbose) {
   // Built before anything is touched: a refused type leaves the queue alone.
-  doPushUnique(OutputMessage(record, verbose));
+  OutputMessage message(record, verbose);
+  // As doPushUnique, but the queue takes the new message over, not a copy.
+  if (m_seen.insert(message).second) m_queue.push_back(std::move(message));
 }
 
 void OutputMessageQueue::pushUnique(const OutputMessage& message) {

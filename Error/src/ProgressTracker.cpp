@@ -25,6 +25,10 @@ struct ProgressTrackerState {
   float m_progress = 0.0f;
   // Increments counted in the started entry.
   int m_incrementCount = -1;
+  // The count at which counting stops: the started entry's total, or INT_MIN
+  // while no entry is started, so that increment() decides with one
+  // comparison. Kept by setCurrentEntry() and refreshCountLimit().
+  int m_countLimit = INT_MIN;
   // Count at which the next report is due.
   int m_nextNotification = 0;
   // Share of an entry's increments between two reports (1 ÷ frequency).
@@ -66,6 +70,15 @@ struct ProgressTrackerState {
   int currentTotal() const {
     const ProgressSubOp* started = entry(m_currentEntry);
     return started != nullptr ? started->totalIncrements : 0;
+  }
+
+  void setCurrentEntry(int index) {
+    m_currentEntry = index;
+    refreshCountLimit();
+  }
+  // Called after every change of the entries.
+  void refreshCountLimit() {
+    m_countLimit = m_currentEntry == -1 ? INT_MIN : currentTotal();
   }
 };
 
@@ -127,7 +140,7 @@ ProgressTracker::ProgressTracker(ProgressFunction const& function,
 // that nothing is popped or stopped twice.
 ProgressTracker::ProgressTracker(const ProgressTracker& other)
     : ITaskProgress(other), m_state(new ProgressTrackerState(*other.m_state)) {
-  m_state->m_currentEntry = -1;
+  m_state->setCurrentEntry(-1);
   m_state->m_startedReporting = false;
 }
 
@@ -139,7 +152,7 @@ ProgressTracker& ProgressTracker::operator=(const ProgressTracker& other) {
   const bool startedReporting = m_state->m_startedReporting;
   ProgressTrackerState copy(*other.m_state);
   *m_state = std::move(copy);
-  m_state->m_currentEntry = -1;
+  m_state->setCurrentEntry(-1);
   m_state->m_startedReporting = startedReporting;
   return *this;
 }
@@ -175,10 +188,12 @@ void ProgressTracker::init() {
 void ProgressTracker::add(std::string const& name, float weight,
                           int totalIncrements) {
   m_state->m_entries.emplace_back(name, weight, totalIncrements);
+  m_state->refreshCountLimit();
 }
 
 void ProgressTracker::add(ProgressFunction const& function) {
   m_state->m_entries.push_back(static_cast<ProgressSubOp>(function));
+  m_state->refreshCountLimit();
 }
 
 std::size_t ProgressTracker::size() const { return m_state->m_entries.size(); }
@@ -221,6 +236,7 @@ int ProgressTracker::getTotalIncrements(std::string const& name) const {
 void ProgressTracker::setTotalIncrements(std::size_t index, int total) {
   if (ProgressSubOp* found = m_state->entry(index)) {
     found->totalIncrements = total;
+    m_state->refreshCountLimit();
   }
 }
 
@@ -261,7 +277,7 @@ void ProgressTracker::startSafe(std::size_t index, int increments) {
   if (increments > 0) setTotalIncrements(index, increments);
   state.m_incrementCount = 0;
   stop();
-  state.m_currentEntry = static_cast<int>(index);
+  state.setCurrentEntry(static_cast<int>(index));
   const float weight = getWeight(index);
   if (weight > 0.0f) reporting().pushWeight(weight);
   // The argument, not the entry's total: with no increments given the first
@@ -282,11 +298,11 @@ void ProgressTracker::nextStep(int increments) {
 }
 
 // Counting is on the hot path of every caller: a count that is not due for a
-// report costs a few integer comparisons and no call on the reporter.
+// report costs two integer comparisons and no call on the reporter. With no
+// entry started the limit is INT_MIN, so nothing is counted.
 void ProgressTracker::increment() {
   ProgressTrackerState& state = *m_state;
-  if (state.m_currentEntry == -1) return;
-  if (state.m_incrementCount >= state.currentTotal()) return;
+  if (state.m_incrementCount >= state.m_countLimit) return;
   ++state.m_incrementCount;
   if (state.m_incrementCount < state.m_nextNotification) return;
   updateProgress();
@@ -323,7 +339,7 @@ void ProgressTracker::stop() {
     setProgress(1.0f, true);
     reporting().popWeight();
   }
-  state.m_currentEntry = -1;
+  state.setCurrentEntry(-1);
 }
 
 void ProgressTracker::setProgress(float fraction, bool force) {

@@ -1,9 +1,48 @@
 #include <zel/SystemMsg.h>
 
+#include <charconv>
 #include <iostream>
+#include <locale>
+#include <string_view>
 #include <utility>
 
 namespace zel {
+namespace {
+
+// A fresh stream takes the global locale. The classic one writes numbers as
+// the C library's "C" locale does, which std::to_chars does too; any other may
+// group digits or use another decimal point, so it is left to the stream.
+bool streamWritesClassicNumbers() {
+  return std::locale() == std::locale::classic();
+}
+
+// Fills the next token of `text`: every occurrence of "%<count + 1>" takes
+// the value; a warning tells of a token that does not occur.
+void fillNextToken(std::string& text, std::int32_t& count,
+                   std::string_view valueText) {
+  ++count;
+  // Tokens are "%1" ... "%9": always two characters.
+  char token[16] = {'%'};
+  const char* tokenEnd =
+      std::to_chars(token + 1, token + sizeof token, count).ptr;
+  const std::string_view tokenText(token,
+                                   static_cast<std::size_t>(tokenEnd - token));
+  bool replaced = false;
+  std::size_t pos = text.find(tokenText);
+  while (pos != std::string::npos) {
+    text.replace(pos, 2, valueText);
+    replaced = true;
+    // Resume after the inserted value, so a value holding its own token
+    // cannot make this loop forever.
+    pos = text.find(tokenText, pos + valueText.size());
+  }
+  if (!replaced) {
+    std::cerr << "Warning: token %" << count
+              << " was not used in the message: \"" << valueText << '"';
+  }
+}
+
+}  // namespace
 
 SystemMsg::SystemMsg(const std::string& text) : m_argCount(0), m_text(text) {}
 SystemMsg::SystemMsg(const SystemMsg& other) = default;
@@ -17,23 +56,42 @@ std::string SystemMsg::str() const { return m_text; }
 SystemMsg::operator std::string() const { return m_text; }
 
 SystemMsg& SystemMsg::fillNext(const std::string& valueText) {
-  ++m_argCount;
-  // Tokens are "%1" ... "%9": always two characters.
-  const std::string token = "%" + std::to_string(m_argCount);
-  bool replaced = false;
-  std::size_t pos = m_text.find(token);
-  while (pos != std::string::npos) {
-    m_text.replace(pos, 2, valueText);
-    replaced = true;
-    // Resume after the inserted value, so a value holding its own token
-    // cannot make this loop forever.
-    pos = m_text.find(token, pos + valueText.size());
-  }
-  if (!replaced) {
-    std::cerr << "Warning: token %" << m_argCount
-              << " was not used in the message: \"" << valueText << '"';
-  }
+  fillNextToken(m_text, m_argCount, valueText);
   return *this;
+}
+
+bool SystemMsg::fillNumber(long long value) {
+  if (!streamWritesClassicNumbers()) return false;
+  char digits[24];
+  const char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  fillNextToken(
+      m_text, m_argCount,
+      std::string_view(digits, static_cast<std::size_t>(end - digits)));
+  return true;
+}
+
+bool SystemMsg::fillNumber(unsigned long long value) {
+  if (!streamWritesClassicNumbers()) return false;
+  char digits[24];
+  const char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  fillNextToken(
+      m_text, m_argCount,
+      std::string_view(digits, static_cast<std::size_t>(end - digits)));
+  return true;
+}
+
+bool SystemMsg::fillNumber(double value) {
+  if (!streamWritesClassicNumbers()) return false;
+  // A stream's default: general format, 6 significant digits, as printf's
+  // "%.6g" (at most 13 characters, "-1.79769e+308").
+  char digits[32];
+  const char* end = std::to_chars(digits, digits + sizeof digits, value,
+                                  std::chars_format::general, 6)
+                        .ptr;
+  fillNextToken(
+      m_text, m_argCount,
+      std::string_view(digits, static_cast<std::size_t>(end - digits)));
+  return true;
 }
 
 }  // namespace zel

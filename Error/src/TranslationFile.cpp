@@ -29,8 +29,8 @@ constexpr std::string_view kTranslationTagEnd = "\">";
 constexpr std::string_view kTranslationClose = "<\\translation>";
 constexpr char kTagEnd = '>';
 
-bool startsWith(const std::string& line, const std::string_view prefix) {
-  return line.compare(0, prefix.size(), prefix.data(), prefix.size()) == 0;
+bool startsWith(const std::string_view line, const std::string_view prefix) {
+  return line.substr(0, prefix.size()) == prefix;
 }
 
 }  // namespace
@@ -49,6 +49,10 @@ std::string extractText(const std::string& line, std::size_t start,
   // Escapes first: "\&lt;" is the text "&lt;" decoded, that is "<".
   if (text.find('\\') != std::string::npos) {
     text = unescapeText(text);
+  }
+  // Most texts hold no entity: they need no decoding and no copies.
+  if (text.find('&') == std::string::npos) {
+    return text;
   }
   return decodeEntities(text);
 }
@@ -101,36 +105,54 @@ void Translation::readFile(const std::string& fileName) {
         "Error loading dictionaries: cannot read file " + fileName, typeError);
   }
 
-  std::string languageTag(kTranslationOpen);
-  languageTag += m_language;
-  languageTag += kTranslationTagEnd;
-  std::string fallbackPrefix(kTranslationOpen);
-  fallbackPrefix += m_isoCode;
+  // What follows kTranslationOpen in a line of this dictionary's language.
+  std::string languageTagRest(m_language);
+  languageTagRest += kTranslationTagEnd;
 
   // Translation lines before the first source line belong to the empty text.
   std::string source;
   std::string line;
   // A read error ends the file like its end: what was read so far stays.
   while (std::getline(file, line)) {
+    // The utility library decides what white space is; the tags are then
+    // compared with the trimmed line, whose inside it leaves alone.
     line = StringUtilities::removeWhitespace(line);
-    if (startsWith(line, kSourceOpen)) {
-      source = trx::extractText(line, kSourceOpen.size(), kSourceClose.size());
-    } else if (startsWith(line, languageTag)) {
-      if (m_translations.count(source) == 0) {
-        m_translations.emplace(source,
-                               trx::extractText(line, languageTag.size(),
-                                                kTranslationClose.size()));
-      }
-    } else if (!m_isoCode.empty() && startsWith(line, fallbackPrefix) &&
-               m_translations.count(source) == 0) {
+    const std::size_t begin = 0;
+    const std::string_view text(line);
+    if (startsWith(text, kSourceOpen)) {
+      source = trx::extractText(line, begin + kSourceOpen.size(),
+                                kSourceClose.size());
+      continue;
+    }
+    if (!startsWith(text, kTranslationOpen)) {
+      continue;
+    }
+    // A translation line: its language decides whether it is taken.
+    const std::string_view tag = text.substr(kTranslationOpen.size());
+    const std::size_t tagStart = begin + kTranslationOpen.size();
+    std::size_t textStart = std::string::npos;
+    if (startsWith(tag, languageTagRest)) {
+      textStart = tagStart + languageTagRest.size();
+    } else if (!m_isoCode.empty() && startsWith(tag, m_isoCode)) {
       // Any tag that begins with the ISO code: "de", "de_DE", "de-AT", "deu".
-      const std::size_t tagEnd = line.find(kTagEnd, fallbackPrefix.size());
+      const std::size_t tagEnd =
+          line.find(kTagEnd, tagStart + m_isoCode.size());
       if (tagEnd != std::string::npos) {
-        m_translations.emplace(
-            source,
-            trx::extractText(line, tagEnd + 1, kTranslationClose.size()));
+        textStart = tagEnd + 1;
       }
     }
+    if (textStart == std::string::npos) {
+      continue;
+    }
+    // One search finds both whether the text has its translation already
+    // (the first one stays) and where a new entry goes.
+    const auto place = m_translations.lower_bound(source);
+    if (place != m_translations.end() && place->first == source) {
+      continue;
+    }
+    m_translations.emplace_hint(
+        place, source,
+        trx::extractText(line, textStart, kTranslationClose.size()));
   }
 }
 
