@@ -6,7 +6,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <set>
+#include <iterator>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -16,7 +17,6 @@
 
 #include "Commands.h"
 #include "PoFile.h"
-#include "TranslationFile.h"
 #include "TrxFile.h"
 #include "TrxFormat.h"
 
@@ -25,263 +25,161 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Escapes, entities, leading blanks, carriage returns, fallback lines before
-// and after the exact ones, shadowed and duplicated lines, short and unclosed
-// lines, a translation before the first source line, tags that only begin
-// like a language.
-const char* const kTricky =
-    "<?xml version=\"1.0\"?>\n"
-    "<translation lang=\"fr\">Avant tout<\\translation>\n"
-    "<source>Tab\\there, back\\\\slash, \\\\n<\\source>\n"
-    "    <translation lang=\"de\">Tab\\tda &amp;lt; \\&lt;<\\translation>\n"
-    "\t<translation lang=\"de_CH\">Tab\\thier<\\translation>\r\n"
-    "  <translation lang=\"fr\">Tab &quot;ici&quot; &apos;l&agrave;&apos;<\\translation>\n"
-    "<source>&lt;b&gt; %1 &amp; %2<\\source>\r\n"
-    "  <translation lang=\"de_CH\">&lt;b&gt; %2 &amp; %1<\\translation>\n"
-    "  <translation lang=\"de\">&lt;b&gt; %1 und %2<\\translation>\n"
-    "  <translation lang=\"de_ch\">klein<\\translation>\n"
-    "  <translation lang=\"eng\">eng<\\translation>\n"
-    "  <translation lang=\"en_GB\">  leading blanks<\\translation>\n"
-    "<source>Line one\\nLine two</source>\n"
-    "  <translation lang=\"en_GB\"><\\translation>\n"
-    "  <translation lang=\"fr\">Ligne un\\nLigne deux\\<\\translation>\n"
-    "  <translation lang=\"fr\">Ombre<\\translation>\n"
-    "<source>OK\n"
-    "  <translation lang=\"de_CH\">Gut\n"
-    "  <translation lang=\"en\">Fine and dandy, no closing tag\n"
-    "<source>Tab\\there, back\\\\slash, \\\\n<\\source>\n"
-    "  <translation lang=\"de_CH\">Zu spät<\\translation>\n"
-    "  <translation lang=de>ignored<\\translation>\n"
-    "<source>Only French &amp; Swiss<\\source>\n"
-    "  <translation lang=\"de_CH\" no tag end\n"
-    "  <translation lang=\"fr\">Seulement 100%<\\translation>";
-
+// Read from every sample besides the languages it holds: variants and bare
+// codes whose fallback lines are there, and languages that are not.
 const std::vector<std::string> kLanguages = {"de", "de_CH", "de_ch", "de-AT", "fr",
-                                             "en", "en_GB", "xx_YY"};
+                                             "en", "en_GB", "xx_YY", "it"};
+
+// Translations that from-po must encode so that the reader gives them back:
+// escapes, entities, what only looks like either, blanks at both ends.
+const std::vector<std::string> kEditedTexts = {
+    "plain", "back\\slash \\n \\\\", "line\nfeed\ttab", "<b> & \"q\" 'a'", "&amp", "&;lt;",
+    "&&lt", " leading and trailing ", "\\", "ü %1 100%", "x\r"};
+
+using Entries = std::map<std::string, std::string>;
 
 std::string slurp(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 void spill(const fs::path& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
 }
 
+// What Translation::readFile takes for `language` from `path`. It keys every
+// entry by "" or by the text of a source line.
+Entries libraryReads(const fs::path& path, const std::string& language) {
+  Translation library(language);
+  library.readFile(path.string());
+  std::vector<SourceText> keys = readLanguage(loadTrxFile(path.string()).lines, "").sources;
+  keys.push_back({"", 0});
+  Entries entries;
+  for (const SourceText& key : keys) {
+    if (library.isTranslatable(key.text)) entries[key.text] = library.translate(key.text, nullptr);
+  }
+  return entries;
+}
+
+// The lines of a dictionary file other than the translation lines of `language`.
+std::vector<std::string> otherLines(const fs::path& path, const std::string& language) {
+  const std::string tag = "<translation lang=\"" + language + "\">";
+  std::vector<std::string> kept;
+  for (const std::string& line : loadTrxFile(path.string()).lines) {
+    if (line.find(tag) == std::string::npos) kept.push_back(line);
+  }
+  return kept;
+}
+
 class ZelTrx : public ::testing::Test {
  protected:
-  void SetUp() override {
-    m_dir = fs::temp_directory_path() /
-            ("zel-trx-test-" + std::to_string(::getpid()) + "-" +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(m_dir);
-  }
+  void SetUp() override { fs::create_directories(m_dir); }
   void TearDown() override { fs::remove_all(m_dir); }
 
-  // The shipped dictionaries, the tool's samples and the tricky one.
+  // The shipped dictionaries and the tool's samples, and each of them again
+  // with carriage returns before its line feeds and without the last one.
   std::vector<fs::path> samples() const {
     std::vector<fs::path> files;
     for (const char* dir : {"data", "tools/zel-trx/tests"}) {
-      for (const auto& entry : fs::directory_iterator(fs::path(ZEL_TRX_SOURCE_DIR) / dir)) {
-        if (entry.path().extension() == ".trx") files.push_back(entry.path());
+      for (const fs::path& path : fs::directory_iterator(fs::path(ZEL_TRX_SOURCE_DIR) / dir)) {
+        if (path.extension() != ".trx") continue;
+        const fs::path crlf = m_dir / path.filename().replace_extension(".crlf.trx");
+        const std::string text = StringUtilities::replaceSubstring(slurp(path), "\n", "\r\n");
+        spill(crlf, text.substr(0, text.size() - 2));
+        files.insert(files.end(), {path, crlf});
       }
     }
-    spill(m_dir / "tricky.trx", kTricky);
-    files.push_back(m_dir / "tricky.trx");
     return files;
   }
 
-  fs::path m_dir;
+  const fs::path m_dir = fs::temp_directory_path() / ("zel-trx-" + std::to_string(::getpid()));
+  const std::string m_po = (m_dir / "written.po").string();
+  const std::string m_trx = (m_dir / "written.trx").string();
+  std::ostringstream m_out, m_err;
 };
 
-// The texts every entry of a dictionary could be keyed by: the reader keys
-// entries by the current source text, which is "" or a source line's text.
-std::set<std::string> possibleKeys(const std::vector<std::string>& lines) {
-  std::set<std::string> keys = {""};
-  for (const SourceText& source : readLanguage(lines, "").sources) keys.insert(source.text);
-  return keys;
-}
-
-// Both dictionaries hold the same entries over `keys`.
-void expectSameDictionary(const Translation& expected, const Translation& actual,
-                          const std::set<std::string>& keys) {
-  for (const std::string& key : keys) {
-    bool expectedFound = false;
-    bool actualFound = false;
-    const std::string expectedText = expected.translate(key, &expectedFound);
-    const std::string actualText = actual.translate(key, &actualFound);
-    EXPECT_EQ(expectedFound, actualFound) << "source text " << quoted(key);
-    EXPECT_EQ(expectedText, actualText) << "source text " << quoted(key);
-  }
-}
-
-Translation readWithLibrary(const fs::path& path, const std::string& language) {
-  Translation dictionary(language);
-  dictionary.setTranslationPolicy(HideMissing);
-  dictionary.readFile(path.string());
-  return dictionary;
-}
-
-TEST_F(ZelTrx, ReadsEveryDictionaryExactlyAsTheLibraryReaderDoes) {
+// For every sample and language: the tool reads what the library reads;
+// msgfmt -c takes the PO file of to-po; from-po of it unchanged gives the file
+// back byte for byte; with every text changed, the language reads back exactly
+// the new texts and every line of the other languages stays as it was.
+TEST_F(ZelTrx, ReadsAsTheLibraryDoesAndCarriesEveryLanguageThroughPoExactly) {
   for (const fs::path& path : samples()) {
     const TrxFile file = loadTrxFile(path.string());
-    std::vector<std::string> languages = kLanguages;
-    for (const std::string& language : languagesIn(file.lines)) languages.push_back(language);
+    std::vector<std::string> languages = languagesIn(file.lines);
+    languages.insert(languages.end(), kLanguages.begin(), kLanguages.end());
     for (const std::string& language : languages) {
       SCOPED_TRACE(path.filename().string() + " " + language);
-      const LanguageReading reading = readLanguage(file.lines, language);
-      const Translation library = readWithLibrary(path, language);
-      for (const std::string& key : possibleKeys(file.lines)) {
-        bool found = false;
-        const std::string text = library.translate(key, &found);
-        const auto entry = reading.entries.find(key);
-        ASSERT_EQ(found, entry != reading.entries.end()) << quoted(key);
-        if (found) {
-          EXPECT_EQ(text, entry->second.text) << quoted(key);
-        }
+      Entries tool;
+      for (const auto& [source, entry] : readLanguage(file.lines, language).entries) {
+        tool[source] = entry.text;
       }
+      const Entries library = libraryReads(path, language);
+      EXPECT_EQ(tool, library);
+
+      ASSERT_EQ(runToPo({path.string(), language, m_po}, m_out, m_err), 0);
+#ifdef ZEL_TRX_MSGFMT
+      EXPECT_EQ(std::system((ZEL_TRX_MSGFMT " -c -o /dev/null '" + m_po + "'").c_str()), 0);
+#endif
+      ASSERT_EQ(runFromPo({path.string(), m_po, m_trx}, m_out, m_err), 0) << m_err.str();
+      EXPECT_EQ(slurp(m_trx), slurp(path));
+
+      PoCatalog catalog = readPoFile(m_po);
+      Entries expected = library;  // every source text changes, the entry of "" stays
+      for (std::size_t i = 0; i < catalog.messages.size(); ++i) {
+        catalog.messages[i].translation = kEditedTexts[i % kEditedTexts.size()];
+        catalog.messages[i].fuzzy = false;
+        expected[catalog.messages[i].source] = catalog.messages[i].translation;
+      }
+      writePoFile(m_po, catalog);
+      // 1 where another language now reads a merged line: see the placements.
+      ASSERT_LE(runFromPo({path.string(), m_po, m_trx}, m_out, m_err), 1) << m_err.str();
+      EXPECT_EQ(libraryReads(m_trx, language), expected);
+      EXPECT_EQ(otherLines(m_trx, language), otherLines(path, language));
     }
   }
-}
-
-TEST(ZelTrxFormat, EncodedTextsReadBackThroughTheLibraryExtraction) {
-  const std::string open = std::string(kTranslationOpen) + "de" + kTranslationTagEnd;
-  for (const std::string text :
-       {"plain", "", "back\\slash \\n \\\\", "line\nfeed\ttab", "<b> & \"q\" 'a'",
-        "&amp", "&;lt;", "&&lt", " leading and trailing ", "\\", "ü %1 100%", "x\r"}) {
-    SCOPED_TRACE(quoted(text));
-    const auto encoded = encodeText(text);
-    ASSERT_TRUE(encoded);
-    const std::string line = StringUtilities::removeWhitespace(translationLine("de", *encoded));
-    EXPECT_EQ(trx::extractText(line, open.size(), kTranslationCloseLength), text);
-  }
+  // The reader resolves these wherever they stand: no dictionary line gives them.
   for (const char* impossible : {"&amp;", "a &lt; b", "&gt;", "&quot;x", "it&apos;s"}) {
     EXPECT_FALSE(encodeText(impossible)) << impossible;
   }
 }
 
-// to-po then from-po of an unchanged PO file: msgfmt -c takes the PO file,
-// and the dictionary file stays as it was, for every language.
-TEST_F(ZelTrx, RoundTripThroughPoKeepsEveryDictionary) {
-  std::ostringstream out, err;
-  for (const fs::path& path : samples()) {
-    const TrxFile original = loadTrxFile(path.string());
-    for (const std::string& language : languagesIn(original.lines)) {
-      SCOPED_TRACE(path.filename().string() + " " + language);
-      const fs::path po = m_dir / (language + ".po");
-      const fs::path result = m_dir / "result.trx";
-      ASSERT_EQ(runToPo({path.string(), language, po.string()}, out, err), 0);
-#ifdef ZEL_TRX_MSGFMT
-      const std::string msgfmt = std::string(ZEL_TRX_MSGFMT) + " -c -o /dev/null '" +
-                                 po.string() + "' 2>'" + (m_dir / "msgfmt.log").string() + "'";
-      EXPECT_EQ(std::system(msgfmt.c_str()), 0) << slurp(m_dir / "msgfmt.log");
-#endif
-      ASSERT_EQ(runFromPo({path.string(), po.string(), result.string()}, out, err), 0)
-          << err.str();
-      EXPECT_EQ(slurp(result), original.bytes());
-      for (const std::string& other : kLanguages) {
-        expectSameDictionary(readWithLibrary(path, other), readWithLibrary(result, other),
-                             possibleKeys(original.lines));
-      }
-    }
-  }
-}
-
-// Every PO text changed: the merged language reads back exactly the new
-// texts, and the lines of other languages stay byte for byte.
-TEST_F(ZelTrx, MergedTranslationsReadBackExactlyAndLeaveOtherLanguagesAlone) {
-  const fs::path trx = m_dir / "tricky.trx";
-  spill(trx, kTricky);
-  std::ostringstream out, err;
-  // Swiss lines are fallback lines for "de_ch": moving one before the "de"
-  // line it read gets a warning.
-  const std::pair<std::string, int> languages[] = {{"de_CH", 1}, {"fr", 0}, {"en_GB", 0}, {"it", 0}};
-  for (const auto& [language, status] : languages) {
-    SCOPED_TRACE(language);
-    const fs::path po = m_dir / "edited.po";
-    const fs::path result = m_dir / "result.trx";
-    ASSERT_EQ(runToPo({trx.string(), language, po.string()}, out, err), 0);
-    PoCatalog catalog = readPoFile(po.string());
-    for (PoMessage& message : catalog.messages) {
-      message.translation = "«" + message.source + "» \\n & <x>\n\t" + language;
-      message.fuzzy = false;
-    }
-    writePoFile(po.string(), catalog);
-    ASSERT_EQ(runFromPo({trx.string(), po.string(), result.string()}, out, err), status)
-        << err.str();
-
-    const Translation merged = readWithLibrary(result, language);
-    for (const PoMessage& message : catalog.messages) {
-      bool found = false;
-      EXPECT_EQ(merged.translate(message.source, &found), message.translation);
-      EXPECT_TRUE(found);
-    }
-    const auto otherLines = [&](const TrxFile& file) {
-      std::vector<std::string> kept;
-      for (const std::string& line : file.lines) {
-        if (translationLanguage(StringUtilities::removeWhitespace(line)) != language) {
-          kept.push_back(line);
-        }
-      }
-      return kept;
-    };
-    EXPECT_EQ(otherLines(loadTrxFile(result.string())), otherLines(loadTrxFile(trx.string())));
-  }
-}
-
-struct Placement {
-  const char* name;
-  const char* before;
-  const char* translation;  // for "Open", language de_CH
-  const char* after;
-};
-
+// "<Neu>" for "Open" in de_CH, merged into the dictionary file itself.
 TEST_F(ZelTrx, FromPoWritesTheLineWhereTheReaderTakesIt) {
-  const Placement cases[] = {
+  spill(m_po, "msgid \"\"\nmsgstr \"Language: de_CH\\n\"\n\nmsgid \"Open\"\nmsgstr \"<Neu>\"\n");
+  const struct { const char *name, *before, *after; int status; } cases[] = {
       {"replaces the own line in place, keeping indentation and line end",
        "<source>Open<\\source>\r\n\t<translation lang=\"de_CH\">Alt<\\translation>\r\n",
-       "Neu & <mehr>",
-       "<source>Open<\\source>\r\n\t<translation lang=\"de_CH\">Neu &amp; &lt;mehr&gt;<\\translation>\r\n"},
+       "<source>Open<\\source>\r\n\t<translation lang=\"de_CH\">&lt;Neu&gt;<\\translation>\r\n", 0},
       {"moves a line shadowed by a fallback line before it",
        "<source>Open<\\source>\n  <translation lang=\"de\">De<\\translation>\n"
-       "  <translation lang=\"fr\">Fr<\\translation>\n  <translation lang=\"de_CH\">Alt<\\translation>\n",
-       "Neu",
-       "<source>Open<\\source>\n  <translation lang=\"de_CH\">Neu<\\translation>\n"
-       "  <translation lang=\"de\">De<\\translation>\n  <translation lang=\"fr\">Fr<\\translation>\n"},
-      {"adds a line before a fallback line",
-       "<source>Open<\\source>\n <translation lang=\"de\">De<\\translation>\n",
-       "Neu",
-       "<source>Open<\\source>\n <translation lang=\"de_CH\">Neu<\\translation>\n"
-       " <translation lang=\"de\">De<\\translation>\n"},
+       "  <translation lang=\"fr\">Fr<\\translation>\n"
+       "  <translation lang=\"de_CH\">Alt<\\translation>\n",
+       "<source>Open<\\source>\n  <translation lang=\"de_CH\">&lt;Neu&gt;<\\translation>\n"
+       "  <translation lang=\"de\">De<\\translation>\n"
+       "  <translation lang=\"fr\">Fr<\\translation>\n", 0},
+      {"adds a line before a fallback line, ending like it, which another variant then reads",
+       "<source>Open<\\source>\r\n <translation lang=\"de\">De<\\translation>\r\n"
+       "<source>Save<\\source>\r\n <translation lang=\"de_AT\">Sichern<\\translation>\r\n",
+       "<source>Open<\\source>\r\n <translation lang=\"de_CH\">&lt;Neu&gt;<\\translation>\r\n"
+       " <translation lang=\"de\">De<\\translation>\r\n"
+       "<source>Save<\\source>\r\n <translation lang=\"de_AT\">Sichern<\\translation>\r\n", 1},
       {"adds a line after the block's last translation, in the first block",
        "<source>Open<\\source>\n  <translation lang=\"fr\">Fr<\\translation>\n<!-- x -->\n"
        "<source>Open<\\source>\n  <translation lang=\"de_CH\">Später<\\translation>",
-       "Neu\\n",
        "<source>Open<\\source>\n  <translation lang=\"fr\">Fr<\\translation>\n"
-       "  <translation lang=\"de_CH\">Neu\\\\n<\\translation>\n<!-- x -->\n"
-       "<source>Open<\\source>\n  <translation lang=\"de_CH\">Später<\\translation>"},
+       "  <translation lang=\"de_CH\">&lt;Neu&gt;<\\translation>\n<!-- x -->\n"
+       "<source>Open<\\source>\n  <translation lang=\"de_CH\">Später<\\translation>", 0},
       {"adds a line after a last source line without line end, indented like the file",
-       "<source>Save<\\source>\n    <translation lang=\"fr\">Fr<\\translation>\n<source>Open<\\source>",
-       "Neu",
-       "<source>Save<\\source>\n    <translation lang=\"fr\">Fr<\\translation>\n<source>Open<\\source>\n"
-       "    <translation lang=\"de_CH\">Neu<\\translation>"},
+       "<source>Save<\\source>\n    <translation lang=\"fr\">Fr<\\translation>\n"
+       "<source>Open<\\source>",
+       "<source>Save<\\source>\n    <translation lang=\"fr\">Fr<\\translation>\n"
+       "<source>Open<\\source>\n    <translation lang=\"de_CH\">&lt;Neu&gt;<\\translation>", 0},
   };
-  for (const Placement& placement : cases) {
+  for (const auto& placement : cases) {
     SCOPED_TRACE(placement.name);
-    const fs::path trx = m_dir / "placement.trx";
-    const fs::path po = m_dir / "placement.po";
-    spill(trx, placement.before);
-    PoCatalog catalog;
-    catalog.language = "de_CH";
-    catalog.messages.emplace_back();
-    catalog.messages.back().source = "Open";
-    catalog.messages.back().translation = placement.translation;
-    writePoFile(po.string(), catalog);
-    std::ostringstream out, err;
-    EXPECT_EQ(runFromPo({trx.string(), po.string(), ""}, out, err), 0) << err.str();
-    EXPECT_EQ(slurp(trx), placement.after);
+    spill(m_trx, placement.before);
+    EXPECT_EQ(runFromPo({m_trx, m_po, ""}, m_out, m_err), placement.status) << m_err.str();
+    EXPECT_EQ(slurp(m_trx), placement.after);
   }
 }
 

@@ -9,25 +9,27 @@ cp "$samples"/*.trx "$work"/
 cd "$work" || exit 1
 failures=0
 
+# fail TEXT: reports a failed check and counts it.
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
 # run STATUS ARGS...: runs the tool, keeps stdout and stderr, checks the status.
 run() {
   local expected=$1; shift
   "$tool" "$@" >out.txt 2>err.txt
   local status=$?
   if [ "$status" != "$expected" ]; then
-    echo "FAIL: zel-trx $* exited with $status, not $expected"; cat out.txt err.txt
-    failures=$((failures + 1))
+    fail "zel-trx $* exited with $status, not $expected"; cat out.txt err.txt
   fi
 }
 # same FILE: FILE holds exactly the text on standard input.
 same() {
-  if ! diff -u - "$1"; then echo "FAIL: unexpected $1"; failures=$((failures + 1)); fi
+  diff -u - "$1" || fail "unexpected $1"
 }
 # has FILE TEXT: FILE holds TEXT.
 has() {
-  if ! grep -qF -- "$2" "$1"; then
-    echo "FAIL: $1 lacks: $2"; cat "$1"; failures=$((failures + 1))
-  fi
+  grep -qF -- "$2" "$1" || { fail "$1 lacks: $2"; cat "$1"; }
 }
 
 case $case in
@@ -70,7 +72,7 @@ EOF
   # The same two would fail msgfmt -c: to-po hands them over as fuzzy.
   run 0 to-po tokens.trx --lang de_CH -o tokens.po
   has err.txt "tokens.trx:2: warning: marked fuzzy: a format specification for argument 2 doesn't exist in 'msgstr'"
-  [ "$(grep -c '^#, fuzzy, qt-format' tokens.po)" = 2 ] || { echo "FAIL: two fuzzy messages expected"; failures=$((failures + 1)); }
+  [ "$(grep -c '^#, fuzzy, qt-format' tokens.po)" = 2 ] || fail "two fuzzy messages expected"
   ;;
 check.require)
   run 0 check complete.trx --require de_CH --require fr
@@ -84,6 +86,7 @@ check.require)
   ;;
 fromPo.merge)
   printf '%s\n' '<source>Save<\source>' '  <translation lang="fr">Enregistrer<\translation>' >> complete.trx
+  cp complete.trx before.trx
   cat > de.po <<'EOF'
 msgid ""
 msgstr ""
@@ -96,26 +99,29 @@ msgstr "Speichern & schliessen"
 msgid "Open file"
 msgstr "Datei öffnen"
 
+#, fuzzy
+msgid "Copy %1 to %2"
+msgstr "Kopieren"
+
+msgid "Files & folders"
+msgstr ""
+
 msgid "Not in the dictionary"
 msgstr "Nicht im Wörterbuch"
 EOF
   run 1 from-po complete.trx de.po
-  has out.txt "complete.trx: de_CH: 1 added, 0 replaced, 1 unchanged, 0 fuzzy not merged, 0 untranslated, 1 not mergeable"
+  has out.txt "complete.trx: de_CH: 1 added, 0 replaced, 1 unchanged, 1 fuzzy not merged, 1 untranslated, 1 not mergeable"
   has err.txt "de.po: warning: \"Not in the dictionary\" not merged: it is not a source text of complete.trx"
-  tail -n 3 complete.trx >tail.txt
-  same tail.txt <<'EOF'
-<source>Save<\source>
-  <translation lang="fr">Enregistrer<\translation>
-  <translation lang="de_CH">Speichern &amp; schliessen<\translation>
-EOF
+  # One line more, after the last line of its block; fuzzy and empty messages change nothing.
+  { cat before.trx; echo '  <translation lang="de_CH">Speichern &amp; schliessen<\translation>'; } | same complete.trx
   ;;
 badInput.malformedPo)
   printf 'msgid ""\nmsgstr ""\n"Language: de_CH\\n"\n\nmsgid "Open file"\nmsgstr "Datei"\nmsgstr "x"\n' > broken.po
   cp complete.trx before.trx
   run 2 from-po complete.trx broken.po
   has err.txt "zel-trx: broken.po:7: syntax error"
-  cmp -s complete.trx before.trx || { echo "FAIL: complete.trx changed"; failures=$((failures + 1)); }
-  ls complete.trx.* >/dev/null 2>&1 && { echo "FAIL: temporary file left"; failures=$((failures + 1)); }
+  cmp -s complete.trx before.trx || fail "complete.trx changed"
+  ls complete.trx.* >/dev/null 2>&1 && fail "temporary file left"
   printf 'msgid ""\nmsgstr ""\n"Content-Type: text/plain; charset=UTF-8\\n"\n' > nolanguage.po
   run 2 from-po complete.trx nolanguage.po
   has err.txt "zel-trx: nolanguage.po: the header names no language"
