@@ -42,6 +42,21 @@ void fillNextToken(std::string& text, std::int32_t& count,
   }
 }
 
+// Fills the next token with the number as std::to_chars writes it, given the
+// value and the format; false, changing nothing, when the global locale would
+// make a stream write it otherwise.
+template <typename... ValueAndFormat>
+bool fillWithDigits(std::string& text, std::int32_t& count,
+                    ValueAndFormat... valueAndFormat) {
+  if (!streamWritesClassicNumbers()) return false;
+  char digits[32];
+  const char* end =
+      std::to_chars(digits, digits + sizeof digits, valueAndFormat...).ptr;
+  fillNextToken(text, count,
+                std::string_view(digits, static_cast<std::size_t>(end - digits)));
+  return true;
+}
+
 }  // namespace
 
 SystemMsg::SystemMsg(const std::string& text) : m_argCount(0), m_text(text) {}
@@ -61,37 +76,18 @@ SystemMsg& SystemMsg::fillNext(const std::string& valueText) {
 }
 
 bool SystemMsg::fillNumber(long long value) {
-  if (!streamWritesClassicNumbers()) return false;
-  char digits[24];
-  const char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-  fillNextToken(
-      m_text, m_argCount,
-      std::string_view(digits, static_cast<std::size_t>(end - digits)));
-  return true;
+  return fillWithDigits(m_text, m_argCount, value);
 }
 
 bool SystemMsg::fillNumber(unsigned long long value) {
-  if (!streamWritesClassicNumbers()) return false;
-  char digits[24];
-  const char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-  fillNextToken(
-      m_text, m_argCount,
-      std::string_view(digits, static_cast<std::size_t>(end - digits)));
-  return true;
+  return fillWithDigits(m_text, m_argCount, value);
 }
 
 bool SystemMsg::fillNumber(double value) {
-  if (!streamWritesClassicNumbers()) return false;
   // A stream's default: general format, 6 significant digits, as printf's
   // "%.6g" (at most 13 characters, "-1.79769e+308").
-  char digits[32];
-  const char* end = std::to_chars(digits, digits + sizeof digits, value,
-                                  std::chars_format::general, 6)
-                        .ptr;
-  fillNextToken(
-      m_text, m_argCount,
-      std::string_view(digits, static_cast<std::size_t>(end - digits)));
-  return true;
+  return fillWithDigits(m_text, m_argCount, value, std::chars_format::general,
+                        6);
 }
 
 }  // namespace zel
