@@ -111,16 +111,17 @@ void Translation::readFile(const std::string& fileName) {
 
   // Translation lines before the first source line belong to the empty text.
   std::string source;
-  std::string line;
+  // The raw line keeps its buffer from line to line; only the trimmed copy
+  // is made anew.
+  std::string rawLine;
   // A read error ends the file like its end: what was read so far stays.
-  while (std::getline(file, line)) {
+  while (std::getline(file, rawLine)) {
     // The utility library decides what white space is; the tags are then
     // compared with the trimmed line, whose inside it leaves alone.
-    line = StringUtilities::removeWhitespace(line);
-    const std::size_t begin = 0;
+    const std::string line = StringUtilities::removeWhitespace(rawLine);
     const std::string_view text(line);
     if (startsWith(text, kSourceOpen)) {
-      source = trx::extractText(line, begin + kSourceOpen.size(),
+      source = trx::extractText(line, kSourceOpen.size(),
                                 kSourceClose.size());
       continue;
     }
@@ -129,7 +130,7 @@ void Translation::readFile(const std::string& fileName) {
     }
     // A translation line: its language decides whether it is taken.
     const std::string_view tag = text.substr(kTranslationOpen.size());
-    const std::size_t tagStart = begin + kTranslationOpen.size();
+    const std::size_t tagStart = kTranslationOpen.size();
     std::size_t textStart = std::string::npos;
     if (startsWith(tag, languageTagRest)) {
       textStart = tagStart + languageTagRest.size();
