@@ -25,10 +25,6 @@ struct ProgressTrackerState {
   float m_progress = 0.0f;
   // Increments counted in the started entry.
   int m_incrementCount = -1;
-  // The count at which counting stops: the started entry's total, or INT_MIN
-  // while no entry is started, so that increment() decides with one
-  // comparison. Kept by setCurrentEntry() and refreshCountLimit().
-  int m_countLimit = INT_MIN;
   // Count at which the next report is due.
   int m_nextNotification = 0;
   // Share of an entry's increments between two reports (1 ÷ frequency).
@@ -40,8 +36,14 @@ struct ProgressTrackerState {
   // Starting an entry names the operation after the entry.
   bool m_announceEntries = false;
   std::vector<ProgressSubOp> m_entries;
-  // The frequency m_notifyStep was derived from, handed back as set.
+
+  // Kept beside the fields above and derived from them:
+  // the frequency m_notifyStep was derived from, handed back as set;
   int m_notifyFrequency = 100;
+  // the count at which counting stops: the started entry's total, or INT_MIN
+  // while no entry is started, so that increment() decides with one
+  // comparison. Kept by setCurrentEntry() and refreshCountLimit().
+  int m_countLimit = INT_MIN;
 
   // The entry an index names, or null: an index names an entry when, taken
   // as an int, it lies within the list.
