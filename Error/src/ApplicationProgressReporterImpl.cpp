@@ -6,7 +6,9 @@
 #include <zel/ProgressFunction.h>
 #include <zel/SystemMsg.h>
 
+#include <algorithm>
 #include <utility>
+#include <vector>
 
 namespace zel {
 
@@ -165,12 +167,24 @@ void ApplicationProgressReporterImpl::imposeBounds(bool bounded,
 
 void ApplicationProgressReporterImpl::yieldControl() {
   // A processor may register or unregister processors (itself included)
-  // while it runs. The visit therefore walks a copy of the set, in address
-  // order, and skips a processor that was unregistered since the visit
-  // began, which may already be destroyed; one registered during the visit
-  // is first called at the next yield.
-  const std::set<MidOpProcessor*> visiting(m_processors);
-  for (MidOpProcessor* processor : visiting) {
+  // while it runs. The visit therefore walks the processors registered when
+  // it began, in address order, and skips one unregistered since then, which
+  // may already be destroyed; one registered during the visit is first called
+  // at the next yield. The list of those to visit stays on the stack for the
+  // usual handful of processors, so a report allocates nothing.
+  constexpr std::size_t kOnStack = 8;
+  MidOpProcessor* onStack[kOnStack];
+  std::vector<MidOpProcessor*> onHeap;
+  MidOpProcessor** visiting = onStack;
+  if (m_processors.size() > kOnStack) {
+    onHeap.assign(m_processors.begin(), m_processors.end());
+    visiting = onHeap.data();
+  } else {
+    std::copy(m_processors.begin(), m_processors.end(), onStack);
+  }
+  const std::size_t count = m_processors.size();
+  for (std::size_t i = 0; i < count; ++i) {
+    MidOpProcessor* processor = visiting[i];
     if (m_processors.count(processor) == 0) continue;
     if (processor->process() != 1) continue;
     if (!m_softAbort) {
