@@ -16,10 +16,19 @@
 namespace zel {
 namespace {
 
-std::unique_ptr<Translation> s_current;         // null until a language is set
-bool s_disabled = false;                        // never cleared once set
-std::vector<TranslationObserver*> s_observers;  // not owned; may repeat
-std::set<std::string> s_packages;               // only grows
+// One attachment of an observer. Detaching while observers are being told
+// only marks the attachment, so that the positions of the others stay put;
+// marked attachments are dropped once the outermost notification has ended.
+struct Attachment {
+  TranslationObserver* observer;  // not owned; may be null
+  bool detached;
+};
+
+std::unique_ptr<Translation> s_current;  // null until a language is set
+bool s_disabled = false;                 // never cleared once set
+std::vector<Attachment> s_observers;     // in the order of attachment; may repeat
+int s_notifying = 0;                     // notifications under way (one may start another)
+std::set<std::string> s_packages;        // only grows
 
 // A missing current dictionary is a broken precondition of the caller. The
 // assertion names this file and a fixed line per operation, the text by which
@@ -32,6 +41,38 @@ constexpr int kSetPolicyCheckLine = 230;
 void requireCurrent(int line) {
   if (!s_current) {
     ZELAssertImpl::assertFail("s_current", kSourceFile, line);
+  }
+}
+
+void dropDetached() {
+  s_observers.erase(std::remove_if(s_observers.begin(), s_observers.end(),
+                                   [](const Attachment& a) { return a.detached; }),
+                    s_observers.end());
+}
+
+// Tells each observer attached when the call starts, once per attachment and
+// in the order of attachment. An observer may attach and detach observers,
+// itself included, from inside languageChanged(): one detached before its turn
+// is not told and not touched (it may be gone already); one attached now is
+// told from the next change on. An exception from an observer ends the round
+// and passes to the caller. A null pointer may have been attached; it is
+// skipped.
+void tellObservers() {
+  struct Round {
+    Round() { ++s_notifying; }
+    ~Round() {
+      if (--s_notifying == 0) dropDetached();
+    }
+  } round;
+  // Attachments made during the round go to the end of the list and nothing
+  // is removed before the round ends, so the first `count` positions are those
+  // of the observers attached at its start.
+  const std::size_t count = s_observers.size();
+  for (std::size_t i = 0; i < count; ++i) {
+    const Attachment& attachment = s_observers[i];  // valid until the next attach
+    if (!attachment.detached && attachment.observer != nullptr) {
+      attachment.observer->languageChanged();
+    }
   }
 }
 
@@ -63,22 +104,17 @@ void setLanguage(const std::string& language) {
     next->loadPackageDictionary(package);
   }
   s_current = std::move(next);
-  // Observers are told once the new dictionary answers. Indexing (rather than
-  // iterators) stays valid if an observer attaches or detaches from inside
-  // languageChanged(). A null pointer may have been attached; it is skipped.
-  for (std::size_t i = 0; i < s_observers.size(); ++i) {
-    if (s_observers[i] != nullptr) {
-      s_observers[i]->languageChanged();
-    }
-  }
+  // Observers are told once the new dictionary answers.
+  tellObservers();
 }
 
-void attach(TranslationObserver* observer) { s_observers.push_back(observer); }
+void attach(TranslationObserver* observer) { s_observers.push_back({observer, false}); }
 
 void detach(TranslationObserver* observer) {
-  s_observers.erase(
-      std::remove(s_observers.begin(), s_observers.end(), observer),
-      s_observers.end());
+  for (Attachment& attachment : s_observers) {
+    if (attachment.observer == observer) attachment.detached = true;
+  }
+  if (s_notifying == 0) dropDetached();
 }
 
 void disableTranslations() { s_disabled = true; }

@@ -11,6 +11,8 @@
 #include <zel/UserMsg.h>
 
 #include <filesystem>
+#include <functional>
+#include <stdexcept>
 #include <fstream>
 
 #include "TestSupport.h"
@@ -245,6 +247,65 @@ TEST(TranslationManager, ServesAnApplicationFromStartUpToDisabling) {
     EXPECT_EQ(manager::translate("Open", &found), "Open");
     EXPECT_FALSE(found || manager::translatable("Open") || g_told != told);
     manager::detach(&second);
+  });
+}
+
+// An observer that notes its name, then does what the scenario gives it to do.
+struct Actor : TranslationObserver {
+  Actor(const char* name, std::function<void(Actor*)> act = {}) : name(name), act(std::move(act)) {}
+  void languageChanged() override {
+    g_told += name + " "s;
+    if (act) act(this);
+  }
+  const char* name;
+  std::function<void(Actor*)> act;
+};
+
+TEST(TranslationManager, TellsEachObserverAttachedAtTheStartOnceWhileOthersDetachAndAttach) {
+  inFreshProcess([](const TrxFolder&) {
+    // The victim is detached and destroyed by another observer before its turn.
+    auto* const victim = new Actor("victim");
+    Actor plain("plain"), late("late"), again("again"), selfish("self", [](Actor* self) {
+      manager::detach(self);
+    });
+    Actor killer("killer", [victim](Actor* self) {
+      manager::detach(victim);
+      delete victim;
+      self->act = {};
+    });
+    Actor attacher("attacher", [&late](Actor* self) {
+      manager::attach(&late);
+      self->act = {};
+    });
+    Actor rejoiner("rejoiner", [](Actor* self) {  // moves itself to the end of the list
+      manager::detach(self);
+      manager::attach(self);
+      self->act = {};
+    });
+    Actor thrower("thrower", [](Actor* self) {
+      manager::detach(self);
+      throw std::runtime_error("refused");
+    });
+    for (TranslationObserver* observer : std::initializer_list<TranslationObserver*>{
+             &plain, &selfish, &again, nullptr, &killer, victim, &rejoiner, &attacher, &selfish,
+             &plain}) {
+      manager::attach(observer);
+    }
+    manager::setLanguage("de_DE");
+    EXPECT_EQ(g_told, "plain self again killer rejoiner attacher plain ");
+    g_told.clear();
+    manager::setLanguage("fr");
+    EXPECT_EQ(g_told, "plain again killer attacher plain rejoiner late ");
+    // An observer that throws ends the notification; the list stays consistent.
+    manager::attach(&thrower);
+    manager::attach(&again);
+    g_told.clear();
+    EXPECT_THROW(manager::setLanguage("de_DE"), std::runtime_error);
+    manager::detach(&plain);
+    manager::setLanguage("fr");
+    EXPECT_EQ(g_told, "plain again killer attacher plain rejoiner late thrower "
+                      "again killer attacher rejoiner late again ");
+    for (Actor* observer : {&again, &killer, &attacher, &rejoiner, &late}) manager::detach(observer);
   });
 }
 

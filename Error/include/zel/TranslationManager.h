@@ -24,10 +24,16 @@ namespace TranslationManager {
 // Chooses the language from the environment, sets it and returns it.
 ZEL_ERROR_API std::string initialize();
 // Makes a new dictionary of `language` with every required package, makes it
-// current, then tells the observers. When a package fails, the previous
-// dictionary stays current and the exception passes on.
+// current, then tells the observers attached at that moment, once per
+// attachment, in the order of attachment. An observer may attach and detach
+// observers from inside languageChanged(): one detached before its turn is not
+// told (nor touched), one attached then is told from the next change on. When
+// a package fails, the previous dictionary stays current, nobody is told and
+// the exception passes on; so does an exception from an observer, and the
+// observers after it are not told of that change.
 ZEL_ERROR_API void setLanguage(const std::string& language);
-// Appends the observer, also a second time; never owned.
+// Appends the observer, also a second time or a null pointer (which is never
+// told); never owned.
 ZEL_ERROR_API void attach(TranslationObserver* observer);
 // Removes every occurrence of the observer.
 ZEL_ERROR_API void detach(TranslationObserver* observer);
