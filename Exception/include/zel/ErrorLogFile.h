@@ -2,7 +2,11 @@
 //
 // Default destination: the file named by the environment variable
 // "ZEL_ERROR_LOG" (appended to, one line per entry) when it is set, standard
-// error otherwise. The variable is read at every entry.
+// error otherwise. The variable is read at every entry. An entry that cannot
+// be written to that file (a full disk, a missing folder, no permission, a
+// FIFO that no process reads) goes to standard error instead; the first such
+// entry of the process is preceded by one line naming the file and the reason.
+// Opening the file never waits.
 //
 // setSink() installs another destination and returns the previous one; an
 // empty function restores the default. Tests and embedding applications use
