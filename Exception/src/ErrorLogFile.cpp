@@ -26,8 +26,7 @@ ErrorLogFile::Sink& installedSink() {
 std::atomic<bool> s_reasonGiven{false};
 
 void writeToStandardError(const std::string& text) {
-  if (std::fwrite(text.data(), 1, text.size(), stderr) != text.size() ||
-      std::fflush(stderr) != 0) {
+  if (std::fwrite(text.data(), 1, text.size(), stderr) != text.size() || std::fflush(stderr) != 0) {
     // There is nowhere left to tell; let the next entry try again.
     std::clearerr(stderr);
   }
@@ -58,8 +57,8 @@ bool writeAll(int fd, const std::string& bytes) {
 bool appendToFile(const char* path, const std::string& line, std::string& why) {
   // Opening without blocking: a FIFO that no process reads is refused at once
   // (ENXIO) instead of waiting for a reader, as are devices that would wait.
-  const int fd = ::open(path, O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC,
-                        0666);
+  const int fd =
+      ::open(path, O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
   if (fd < 0) {
     const int error = errno;
     struct stat info;

@@ -121,11 +121,12 @@ TEST(ErrorLogFile, EntriesTheLogFileCannotTakeGoToStandardErrorWithTheReasonOnce
   EXPECT_EQ(contentsOf(good), "fourth\n");
   std::remove(good.c_str());
   // Each reason, as the first of a process.
-  const struct { std::string path, reason; } cases[] = {
-      {missing, "No such file or directory"},
-      {folder, "Is a directory"},
-      {readOnly, "Permission denied"},
-      {"", "No such file or directory"}};
+  const struct {
+    std::string path, reason;
+  } cases[] = {{missing, "No such file or directory"},
+               {folder, "Is a directory"},
+               {readOnly, "Permission denied"},
+               {"", "No such file or directory"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.path);
     EXPECT_EQ(standardErrorOfChild([&] {
@@ -144,13 +145,13 @@ TEST(ErrorLogFile, RefusesAFifoWithoutAReaderInsteadOfWaitingForOne) {
   const std::string fifo = testing::TempDir() + "zel_error_log_fifo";
   std::remove(fifo.c_str());
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  EXPECT_EQ(standardErrorOfChild([&] {
-              test::ScopedEnv log("ZEL_ERROR_LOG", fifo);
-              ErrorLogFile::logEntry("waiting");
-              ErrorLogFile::logEntry("not waiting");
-            }),
-            cannotWrite(fifo, "no process has the FIFO open for reading") +
-                "waiting\nnot waiting\n");
+  EXPECT_EQ(
+      standardErrorOfChild([&] {
+        test::ScopedEnv log("ZEL_ERROR_LOG", fifo);
+        ErrorLogFile::logEntry("waiting");
+        ErrorLogFile::logEntry("not waiting");
+      }),
+      cannotWrite(fifo, "no process has the FIFO open for reading") + "waiting\nnot waiting\n");
   // With a reader, the FIFO is the log like any file.
   const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
   ASSERT_GE(reader, 0);

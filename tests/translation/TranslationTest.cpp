@@ -265,9 +265,8 @@ TEST(TranslationManager, TellsEachObserverAttachedAtTheStartOnceWhileOthersDetac
   inFreshProcess([](const TrxFolder&) {
     // The victim is detached and destroyed by another observer before its turn.
     auto* const victim = new Actor("victim");
-    Actor plain("plain"), late("late"), again("again"), selfish("self", [](Actor* self) {
-      manager::detach(self);
-    });
+    Actor plain("plain"), late("late"), again("again");
+    Actor selfish("self", [](Actor* self) { manager::detach(self); });
     Actor killer("killer", [victim](Actor* self) {
       manager::detach(victim);
       delete victim;
@@ -303,9 +302,12 @@ TEST(TranslationManager, TellsEachObserverAttachedAtTheStartOnceWhileOthersDetac
     EXPECT_THROW(manager::setLanguage("de_DE"), std::runtime_error);
     manager::detach(&plain);
     manager::setLanguage("fr");
-    EXPECT_EQ(g_told, "plain again killer attacher plain rejoiner late thrower "
-                      "again killer attacher rejoiner late again ");
-    for (Actor* observer : {&again, &killer, &attacher, &rejoiner, &late}) manager::detach(observer);
+    EXPECT_EQ(g_told,
+              "plain again killer attacher plain rejoiner late thrower "
+              "again killer attacher rejoiner late again ");
+    for (Actor* observer : {&again, &killer, &attacher, &rejoiner, &late}) {
+      manager::detach(observer);
+    }
   });
 }
 
