@@ -34,6 +34,21 @@ Translation::Translation(Translation&& other) noexcept
   other.m_translations.clear();
 }
 
+Translation& Translation::operator=(const Translation& other) = default;
+
+// Like the move constructor: language codes are short (no allocation), the
+// entries change hands.
+Translation& Translation::operator=(Translation&& other) noexcept {
+  if (this != &other) {
+    m_language = other.m_language;
+    m_isoCode = other.m_isoCode;
+    m_translations = std::move(other.m_translations);
+    m_policy = other.m_policy;
+    other.m_translations.clear();
+  }
+  return *this;
+}
+
 Translation::~Translation() = default;
 
 std::string Translation::translate(const std::string& text, bool* found) const {

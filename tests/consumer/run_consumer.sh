@@ -1,28 +1,50 @@
 #!/usr/bin/env bash
-# Installs the build into a temporary prefix, then builds and runs the consumer
-# project against it. Usage: run_consumer.sh <build dir> <project dir> <mode>
-# where mode is find_package or pkg-config.
+# Installs the build into a temporary prefix, then uses the installed package
+# as an application outside this tree would, in a clean environment (no
+# LD_LIBRARY_PATH; only CMAKE_PREFIX_PATH or PKG_CONFIG_PATH, as the README
+# says). Usage: run_consumer.sh <build dir> <project dir> <mode>, where mode is
+#   find_package  build and run the consumer project with CMake
+#   pkg-config    build and run its main.cpp with the compiler and pkg-config
+#   tool          run the installed zel-trx --help (the test is registered
+#                 only when the tool is built)
+#   examples      build the examples project with CMake and run each example
 set -euo pipefail
+if [ "${1:-}" != --clean ]; then
+  exec env -i PATH="$PATH" HOME="${HOME:-/}" bash "$0" --clean "$@"
+fi
+shift
 build=$1 project=$2 mode=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+prefix=$work/prefix
 
-cmake --install "$build" --prefix "$work/prefix" >/dev/null
-libdir=$(dirname "$(find "$work/prefix" -name 'libZELError.so' | head -n 1)")
+cmake --install "$build" --prefix "$prefix" >/dev/null
+pcdir=$(dirname "$(find "$prefix" -name zelerror.pc | head -n 1)")
 
 case "$mode" in
   find_package)
-    cmake -S "$project" -B "$work/build" -DCMAKE_PREFIX_PATH="$work/prefix" >/dev/null
+    cmake -S "$project" -B "$work/build" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
     cmake --build "$work/build" >/dev/null
-    exe=$work/build/consumer
+    "$work/build/consumer"
     ;;
   pkg-config)
-    export PKG_CONFIG_PATH=$libdir/pkgconfig
+    export PKG_CONFIG_PATH=$pcdir
+    version=$(pkg-config --modversion zelerror)
+    # The package names no language standard: the application picks one.
     # shellcheck disable=SC2046
-    c++ -o "$work/consumer" "$project/main.cpp" $(pkg-config --cflags --libs zelerror)
-    exe=$work/consumer
+    c++ -std=c++17 -o "$work/consumer" "$project/main.cpp" \
+      -DZEL_EXPECTED_VERSION="\"$version\"" \
+      -DZEL_EXPECTED_DATA_DIR="\"$(pkg-config --variable=datadir zelerror)\"" \
+      $(pkg-config --cflags --libs zelerror)
+    "$work/consumer"
+    ;;
+  tool)
+    "$prefix/bin/zel-trx" --help
+    ;;
+  examples)
+    cmake -S "$project" -B "$work/build" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
+    cmake --build "$work/build" >/dev/null
+    ctest --test-dir "$work/build" --output-on-failure
     ;;
   *) echo "unknown mode $mode" >&2; exit 2 ;;
 esac
-
-LD_LIBRARY_PATH=$libdir "$exe"

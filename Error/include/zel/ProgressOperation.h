@@ -9,7 +9,7 @@ namespace zel {
 class ZEL_ERROR_API ProgressOperation {
  public:
   ProgressOperation();
-  explicit ProgressOperation(int type);
+  ProgressOperation(int type);  // NOLINT(google-explicit-constructor)
   ProgressOperation(const ProgressOperation& other);
   ProgressOperation& operator=(const ProgressOperation& other);
   virtual ~ProgressOperation();

@@ -24,7 +24,7 @@ namespace zel {
 
 class ZEL_ERROR_API SystemMsg {
  public:
-  explicit SystemMsg(const std::string& text);
+  SystemMsg(const std::string& text);  // NOLINT(google-explicit-constructor)
   SystemMsg(const SystemMsg& other);
   SystemMsg(SystemMsg&& other) noexcept;
   SystemMsg& operator=(const SystemMsg& other);

@@ -19,10 +19,18 @@ namespace zel {
 
 class ZEL_ERROR_API Translation {
  public:
-  explicit Translation(const std::string& language);
+  /// An empty dictionary of `language` (for example "de_DE"); the policy is
+  /// ShowMissing when "QEN_SHOW_MISSING_TRANSLATIONS" exists, else HideMissing.
+  Translation(const std::string& language);  // NOLINT(google-explicit-constructor)
+  /// Copies the language, its ISO code, the entries and the policy.
   Translation(const Translation& other);
-  // Takes the entries over; the source keeps its language and policy.
+  /// Takes the entries over; the source keeps its language and policy.
   Translation(Translation&& other) noexcept;
+  /// Copies the language, its ISO code, the entries and the policy.
+  Translation& operator=(const Translation& other);
+  /// Takes the entries over, as the move constructor does: the source keeps
+  /// its language, ISO code and policy and is left without entries.
+  Translation& operator=(Translation&& other) noexcept;
   ~Translation();
 
   // The translation of `text`, or, without one, the text as the policy says.

@@ -2,6 +2,9 @@
 // builds on: include this one header to use any of it.
 #pragma once
 
+// The library's version (ZEL_ERROR_VERSION_MAJOR, ..., ZEL_ERROR_VERSION).
+#include <zel/Version.h>
+
 // Exception and utility libraries.
 #include <zel/DataError.h>
 #include <zel/Error.h>
