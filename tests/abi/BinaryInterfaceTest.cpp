@@ -162,7 +162,6 @@ constexpr char kInterface[] = "abstract, public destructor";
 constexpr char kAbstract[] = "abstract, public virtual destructor";
 constexpr char kVirtual[] = "public virtual destructor";
 constexpr char kValue[] = "public destructor";
-constexpr char kNoAssignment[] = "public destructor, no assignment";
 constexpr char kNoCopy[] = "public destructor, no copy, no assignment";
 
 // clang-format off
@@ -251,7 +250,7 @@ template struct Row<ProgressTracker, 12, kVirtual, Base<ITaskProgress>, Progress
     Members<&ProgressTracker::m_state>;
 template struct Row<StartProgress, 0, kNoCopy, ProgressTracker*>::Members<
     &StartProgress::m_tracker>;
-template struct Row<Translation, 0, kNoAssignment, std::string, std::string,
+template struct Row<Translation, 0, kValue, std::string, std::string,
     std::map<std::string, std::string>, TranslationPolicy>::Members<&Translation::m_language,
     &Translation::m_isoCode, &Translation::m_translations, &Translation::m_policy>;
 template struct Row<TranslationObserver, 3, kAbstract, Vptr>::Members<>;

@@ -1,13 +1,3 @@
-// The progress reporter an application installs with
-// ProgressTracker::setReporter(). It keeps the state in a ProgressHandler,
-// reports a fraction outside 0 ... 1 as a typeWarning message (and applies it),
-// and after each progress report or prediction calls the registered
-// processors in address order. A processor returning 1 interrupts the
-// operation with Interrupt, or, in the soft abort mode, is recorded for
-// isAborted().
-//
-// The reporter does not uninstall itself: install a null pointer before
-// destroying it. Processors are never owned.
 #pragma once
 
 #include <set>
@@ -19,16 +9,32 @@
 
 namespace zel {
 
+/// The progress reporter an application installs with
+/// ProgressTracker::setReporter(). It keeps the state in a ProgressHandler,
+/// reports a fraction outside 0 ... 1 as a typeWarning message (and applies it),
+/// and after each progress report or prediction calls the registered
+/// processors in address order. A processor returning 1 interrupts the
+/// operation with Interrupt, or, in the soft abort mode, is recorded for
+/// isAborted().
+///
+/// The reporter does not uninstall itself: install a null pointer before
+/// destroying it. Processors are never owned.
 class ZEL_ERROR_API ApplicationProgressReporterImpl
     : public ProgressReporterImpl {
  public:
+  /// Stopped, without processors, in the normal abort mode.
   ApplicationProgressReporterImpl();
+  /// Copies `other`.
   ApplicationProgressReporterImpl(const ApplicationProgressReporterImpl& other);
+  /// Moves from `other`.
   ApplicationProgressReporterImpl(ApplicationProgressReporterImpl&& other);
+  /// Assigns a copy of `other`.
   ApplicationProgressReporterImpl& operator=(
       const ApplicationProgressReporterImpl& other);
+  /// Moves `other` into this object.
   ApplicationProgressReporterImpl& operator=(
       ApplicationProgressReporterImpl&& other);
+  /// Leaves the processors to their owners; does not uninstall itself.
   ~ApplicationProgressReporterImpl() override;
 
   void reportProgress(float progress) override;

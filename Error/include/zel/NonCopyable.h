@@ -1,12 +1,12 @@
-// An empty base that takes copying away from the classes deriving from it.
 #pragma once
 
 namespace zel {
 
+/// An empty base that takes copying away from the classes deriving from it.
 class NonCopyable {
  public:
-  NonCopyable(const NonCopyable&) = delete;
-  NonCopyable& operator=(const NonCopyable&) = delete;
+  NonCopyable(const NonCopyable&) = delete;  ///< Copies the object.
+  NonCopyable& operator=(const NonCopyable&) = delete;  ///< Assigns a copy.
 
  protected:
   constexpr NonCopyable() = default;

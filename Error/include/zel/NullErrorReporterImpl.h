@@ -1,5 +1,3 @@
-// An error reporter that discards every report and never has messages. The
-// front forwards to a built-in one until the application installs its own.
 #pragma once
 
 #include <zel/ErrorReporterImpl.h>
@@ -7,14 +5,17 @@
 
 namespace zel {
 
+/// An error reporter that discards every report and never has messages. The
+/// front forwards to a built-in one until the application installs its own.
 class ZEL_ERROR_API NullErrorReporterImpl : public ErrorReporterImpl {
  public:
-  // constexpr so that the built-in object needs no dynamic initialisation.
+  /// constexpr so that the built-in object needs no dynamic initialisation.
   constexpr NullErrorReporterImpl() = default;
   ~NullErrorReporterImpl() override;
 
   void reportError(const Error& error, errorType type) override;
   void reportError(const Error& error) override;
+  /// Discards the record.
   void reportError(const ErrorMsg& message) override;
   void setVerboseMode(bool verbose) override;
   void registerErrorTagIF(const ErrorTagIF* provider) override;

@@ -1,7 +1,3 @@
-// A progress reporter that ignores everything: startProgress() is always true,
-// the progress 0.0, no abort, and getProgressPrediction() returns true leaving
-// its arguments as they were. Trackers fall back to a process-wide one while
-// no reporter is installed; it is usable from static constructors.
 #pragma once
 
 #include <string>
@@ -11,13 +7,21 @@
 
 namespace zel {
 
+/// A progress reporter that ignores everything: startProgress() is always true,
+/// the progress 0.0, no abort, and getProgressPrediction() returns true leaving
+/// its arguments as they were. Trackers fall back to a process-wide one while
+/// no reporter is installed; it is usable from static constructors.
 class ZEL_ERROR_API NullProgressReporterImpl : public ProgressReporterImpl {
  public:
+  /// A reporter that ignores everything.
   constexpr NullProgressReporterImpl() = default;
-  NullProgressReporterImpl(const NullProgressReporterImpl&) = default;
-  NullProgressReporterImpl(NullProgressReporterImpl&&) = default;
+  NullProgressReporterImpl(const NullProgressReporterImpl&) = default;  ///< Copies the object.
+  NullProgressReporterImpl(NullProgressReporterImpl&&) = default;  ///< Moves from the object.
+  /// Assigns a copy.
   NullProgressReporterImpl& operator=(const NullProgressReporterImpl&) = default;
+  /// Moves into this object.
   NullProgressReporterImpl& operator=(NullProgressReporterImpl&&) = default;
+  /// Nothing to release.
   ~NullProgressReporterImpl() override;
 
   void reportProgress(float progress) override;
@@ -37,7 +41,7 @@ class ZEL_ERROR_API NullProgressReporterImpl : public ProgressReporterImpl {
 
   float getProgress() const override;
   bool getProgressPrediction(float& weight, float& estimate) const override;
-  // Both return the same empty string, shared by every null reporter.
+  /// Both return the same empty string, shared by every null reporter.
   std::string const& getOperationName() const override;
   std::string const& getAnimationProgress() override;
   void registerMidOpProcessor(MidOpProcessor* processor) override;
@@ -48,7 +52,7 @@ class ZEL_ERROR_API NullProgressReporterImpl : public ProgressReporterImpl {
 
   void imposeBounds(bool bounded, float upperBound) override;
 
-  // The process-wide null reporter; constant-initialised.
+  /// The process-wide null reporter; constant-initialised.
   static NullProgressReporterImpl& processWide();
 };
 

@@ -1,13 +1,3 @@
-// One message as the user interface shows it: a severity, the display text and
-// the tag of the record it was made from.
-//
-// The display text of a record: for typeInternalError the translated heading
-// "Internal error detected:" and a line feed go first; the text is then cut
-// at the first "<untranslated>" delimiter; in verbose mode "<class>::<method>::"
-// goes in front. Only the severities 1, 4, 8, 16, 32 and 64 are accepted.
-//
-// Messages are ordered by severity, then text; the tag takes no part, so two
-// messages that differ only in their tag are equal.
 #pragma once
 
 #include <string>
@@ -20,22 +10,36 @@ namespace zel {
 
 class ErrorMsg;
 
+/// One message as the user interface shows it: a severity, the display text and
+/// the tag of the record it was made from.
+///
+/// The display text of a record: for typeInternalError the translated heading
+/// "Internal error detected:" and a line feed go first; the text is then cut
+/// at the first "<untranslated>" delimiter; in verbose mode "<class>::<method>::"
+/// goes in front. Only the severities 1, 4, 8, 16, 32 and 64 are accepted.
+///
+/// Messages are ordered by severity, then text; the tag takes no part, so two
+/// messages that differ only in their tag are equal.
 class ZEL_ERROR_API OutputMessage {
  public:
-  // Throws data::invalid "ErrorType %1 is not recognized." for a type outside
-  // the accepted severities.
+  /// Throws data::invalid "ErrorType %1 is not recognized." for a type outside
+  /// the accepted severities.
   OutputMessage(const ErrorMsg& record, bool verbose);
-  OutputMessage(const OutputMessage& other);
-  OutputMessage(OutputMessage&& other) noexcept;
-  OutputMessage& operator=(const OutputMessage& other);
-  OutputMessage& operator=(OutputMessage&& other) noexcept;
+  OutputMessage(const OutputMessage& other);  ///< Copies `other`.
+  OutputMessage(OutputMessage&& other) noexcept;  ///< Moves from `other`.
+  OutputMessage& operator=(const OutputMessage& other);  ///< Assigns a copy of `other`.
+  OutputMessage& operator=(OutputMessage&& other) noexcept;  ///< Moves `other` into this object.
+  /// Releases the text.
   ~OutputMessage();
 
+  /// The severity the message is shown under.
   errorType getSeverity() const { return m_severity; }
+  /// The text the user sees.
   const std::string& getText() const { return m_text; }
+  /// The tag of the record.
   ErrorTag::ErrorTagType getErrorTag() const { return m_errorTag; }
 
-  // By severity as a signed integer, then by text byte by byte.
+  /// By severity as a signed integer, then by text byte by byte.
   bool operator<(const OutputMessage& other) const;
 
  private:

@@ -1,10 +1,3 @@
-// Which functions each operation runs and what share of the operation's
-// progress each is worth, with the labels of operations and functions, and the
-// current operation. Budgets are created and filled by a ProgressBudgetBuilder
-// (run by a ProgressBudgetDirector); the caller owns them.
-//
-// Weights are returned exactly as the builder gave them: nothing normalises
-// them, and a function the current operation does not list weighs 0.0.
 #pragma once
 
 #include <map>
@@ -18,16 +11,24 @@ class ProgressBudgetBuilder;
 class ProgressFunction;
 class ProgressOperation;
 
+/// Which functions each operation runs and what share of the operation's
+/// progress each is worth, with the labels of operations and functions, and the
+/// current operation. Budgets are created and filled by a ProgressBudgetBuilder
+/// (run by a ProgressBudgetDirector); the caller owns them.
+///
+/// Weights are returned exactly as the builder gave them: nothing normalises
+/// them, and a function the current operation does not list weighs 0.0.
 class ZEL_ERROR_API ProgressBudget {
  public:
-  ProgressBudget(const ProgressBudget& other);
-  ProgressBudget& operator=(const ProgressBudget& other);
+  ProgressBudget(const ProgressBudget& other);  ///< Copies `other`.
+  ProgressBudget& operator=(const ProgressBudget& other);  ///< Assigns a copy of `other`.
   ~ProgressBudget();
 
+  /// Makes `operation` current: its functions' weights apply from now on.
   void setCurrentOperation(const ProgressOperation& operation);
-  // The function's weight in the current operation; 0.0 when not listed.
+  /// The function's weight in the current operation; 0.0 when not listed.
   float getWeightFactor(const ProgressFunction& function) const;
-  // The function's label; "" when it has none.
+  /// The function's label; "" when it has none.
   std::string getDisplayLabel(const ProgressFunction& function) const;
 
  private:

@@ -1,7 +1,3 @@
-// The six progress interfaces joined, in this order, so that a reporter begins
-// with its ProgressReporting part: a ProgressReporterImpl* and a
-// ProgressReporting* to one reporter are the same address. Reporters are
-// deleted through this class or their own.
 #pragma once
 
 #include <zel/AnimationProgressReporter.h>
@@ -14,6 +10,10 @@
 
 namespace zel {
 
+/// The six progress interfaces joined, in this order, so that a reporter begins
+/// with its ProgressReporting part: a ProgressReporterImpl* and a
+/// ProgressReporting* to one reporter are the same address. Reporters are
+/// deleted through this class or their own.
 class ZEL_ERROR_API ProgressReporterImpl : public ProgressReporting,
                                            public AnimationProgressReporter,
                                            public ProgressPredictor,
@@ -22,9 +22,9 @@ class ZEL_ERROR_API ProgressReporterImpl : public ProgressReporting,
                                            public ProgressBoundsControl {
  public:
   constexpr ProgressReporterImpl() = default;
-  ProgressReporterImpl(const ProgressReporterImpl&) = default;
-  ProgressReporterImpl& operator=(const ProgressReporterImpl&) = default;
-  // The seventh slot of the ProgressReporting table.
+  ProgressReporterImpl(const ProgressReporterImpl&) = default;  ///< Copies the object.
+  ProgressReporterImpl& operator=(const ProgressReporterImpl&) = default;  ///< Assigns a copy.
+  /// The seventh slot of the ProgressReporting table.
   virtual ~ProgressReporterImpl();
 };
 

@@ -48,7 +48,8 @@ int main() {
   zel::TranslationManager::initialize();
   zel::TranslationManager::requirePackageDictionary("ZELError");
   bool found = false;
-  const std::string heading = zel::TranslationManager::translate("Internal error detected:", &found);
+  const std::string heading =
+      zel::TranslationManager::translate("Internal error detected:", &found);
   expect(found && heading != "Internal error detected:",
          "the installed ZELError.trx translates the internal-error heading: " + heading);
 
