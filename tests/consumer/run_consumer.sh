@@ -31,8 +31,12 @@ case "$mode" in
     export PKG_CONFIG_PATH=$pcdir
     version=$(pkg-config --modversion zelerror)
     # The package names no language standard: the application picks one.
+    if pkg-config --cflags zelerror | grep -q -- '-std='; then
+      echo "zelerror.pc imposes a language standard: $(pkg-config --cflags zelerror)" >&2
+      exit 1
+    fi
     # shellcheck disable=SC2046
-    c++ -std=c++17 -o "$work/consumer" "$project/main.cpp" \
+    c++ -std=c++20 -o "$work/consumer" "$project/main.cpp" \
       -DZEL_EXPECTED_VERSION="\"$version\"" \
       -DZEL_EXPECTED_DATA_DIR="\"$(pkg-config --variable=datadir zelerror)\"" \
       $(pkg-config --cflags --libs zelerror)
