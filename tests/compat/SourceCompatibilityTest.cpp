@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <type_traits>
 
@@ -165,6 +166,24 @@ TEST(SourceCompatibility, CallsEveryDocumentedOverload) {
 
   const std::string user = zel::UserMsg("%1 files", nullptr).arg(3);
   EXPECT_EQ(user, "3 files");
+  bool found = true;
+  EXPECT_EQ(zel::UserMsg("x", &found).str(), "x");
+  EXPECT_FALSE(found);
+
+  // The three record constructors; a type of 0 takes the exception's own.
+  EXPECT_EQ(zel::ErrorMsg().type(), zel::typeUnspecified);
+  EXPECT_EQ(zel::ErrorMsg(error, zel::typeUnspecified).type(), zel::typeError);
+  EXPECT_EQ(zel::ErrorMsg(error, zel::typeWarning).methodName(), "method");
+  zel::ErrorStorage storage;
+  storage.insertMessage(zel::ErrorMsg(error, zel::typeWarning));
+  EXPECT_EQ(storage.getMessageCount(), 1u);
+  EXPECT_EQ(storage.getMessageCount(zel::typeError), 0u);
+  zel::OutputMessageQueue fresh;  // the first queue remembers "bad" already
+  storage.takeMessageQueue(zel::typeError, fresh);
+  EXPECT_TRUE(fresh.empty());
+  storage.takeMessageQueue(fresh);
+  ASSERT_FALSE(fresh.empty());
+  EXPECT_EQ(fresh.getText(), "bad");
 
   zel::ApplicationProgressReporterImpl progress;
   zel::ProgressTracker::setReporter(&progress);
@@ -174,6 +193,9 @@ TEST(SourceCompatibility, CallsEveryDocumentedOverload) {
     tracker.add(zel::ProgressFunction(3, 1));
     tracker.setTotalIncrements(std::size_t{0}, 4);
     tracker.setTotalIncrements("A", 4);
+    tracker.setWeight("A", 0.5f);
+    tracker.setWeight(std::size_t{1}, 0.25f);
+    EXPECT_FLOAT_EQ(tracker.getWeight(std::size_t{1}), 0.25f);
     EXPECT_FLOAT_EQ(tracker.getWeight("A"), tracker.getWeight(std::size_t{0}));
     EXPECT_EQ(tracker.getTotalIncrements("A"), tracker.getTotalIncrements(std::size_t{0}));
     tracker.start("A", 4);
@@ -187,6 +209,22 @@ TEST(SourceCompatibility, CallsEveryDocumentedOverload) {
     progress.cancelPrediction();
     progress.predictProgress(zel::ProgressFunction(3, 1), 1.0f);
     progress.cancelPrediction();
+  }
+  {
+    const zel::ProgressTracker silent;  // never starts reporting
+    EXPECT_EQ(silent.size(), 0u);
+    // Named by the function's label, which needs a budget in force.
+    Builder builder;
+    zel::ProgressBudgetDirector director;
+    director.setBuilder(&builder);
+    const std::unique_ptr<zel::ProgressBudget> budget(director.constructBudget());
+    budget->setCurrentOperation(1);
+    {
+      const zel::ProgressTracker fromFunction(zel::ProgressFunction(10, 1), true);
+      EXPECT_EQ(fromFunction.size(), 1u);
+      EXPECT_EQ(progress.getOperationName(), "Solve");
+    }
+    zel::ProgressFunction::setBudget(nullptr);
   }
   zel::ProgressTracker::setReporter(nullptr);
 
