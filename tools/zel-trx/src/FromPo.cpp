@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "Commands.h"
+#include "Output.h"
 #include "PoFile.h"
 #include "ToolError.h"
 #include "TrxFile.h"
@@ -272,7 +273,7 @@ int runFromPo(const FromPoOptions& options, std::ostream& out, std::ostream& err
   }
 
   if (!merger.empty() || result.path != file.path) {
-    replaceFileAtomically(result.path, result.bytes());
+    replaceFile(result.path, result.bytes());
   }
   out << result.path << ": " << language << ": " << added << " added, " << replaced
       << " replaced, " << unchanged << " unchanged, " << fuzzy << " fuzzy not merged, "

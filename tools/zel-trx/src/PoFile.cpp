@@ -1,18 +1,21 @@
 #include "PoFile.h"
 
 #include <gettext-po.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <type_traits>
 
 #include "ToolError.h"
-#include "TrxFile.h"
+#include "Output.h"
 
 namespace zel::trxtool {
 namespace {
@@ -140,6 +143,52 @@ po_message_t newMessage(const PoMessage& message) {
   return created;
 }
 
+// A file that the library can open by name, read back and gone afterwards.
+class ScratchFile {
+ public:
+  ScratchFile() {
+#ifdef MFD_CLOEXEC
+    m_fd = ::memfd_create("zel-trx-po", MFD_CLOEXEC);
+    if (m_fd >= 0) {
+      m_path = "/proc/self/fd/" + std::to_string(m_fd);
+      if (::access(m_path.c_str(), W_OK) == 0) return;
+      ::close(m_fd);
+    }
+#endif
+    m_path = (std::filesystem::temp_directory_path() / "zel-trx-po-XXXXXX").string();
+    m_fd = ::mkstemp(m_path.data());
+    if (m_fd < 0) throw ToolError(m_path + ": cannot create a scratch file: " + std::strerror(errno));
+    m_named = true;
+  }
+  ~ScratchFile() {
+    ::close(m_fd);
+    if (m_named) ::unlink(m_path.c_str());
+  }
+  ScratchFile(const ScratchFile&) = delete;
+  ScratchFile& operator=(const ScratchFile&) = delete;
+
+  const std::string& path() const { return m_path; }
+
+  std::string contents(const std::string& forPath) const {
+    std::string text;
+    char buffer[65536];
+    off_t offset = 0;
+    for (;;) {
+      const ssize_t got = ::pread(m_fd, buffer, sizeof buffer, offset);
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) throw ToolError(forPath + ": cannot write the file: " + std::strerror(errno));
+      if (got == 0) return text;
+      text.append(buffer, static_cast<std::size_t>(got));
+      offset += got;
+    }
+  }
+
+ private:
+  std::string m_path;
+  int m_fd = -1;
+  bool m_named = false;
+};
+
 // A PO file in memory and an insertion point in it; the iterator is freed
 // before the file.
 struct MemoryFile {
@@ -163,6 +212,22 @@ MemoryFile fileWithHeader(const PoCatalog& catalog) {
   return memory;
 }
 
+// What the library writes for `file`. The library does not check its own
+// writes, so it writes into memory (or, where memory files are missing, into
+// a file of the temporary directory) and the tool writes the result itself,
+// checking every step.
+std::string poText(po_file_t file, const std::string& path) {
+  ScratchFile scratch;
+  ProblemScope problems;
+  const bool finished =
+      guardedCall(Call::Write, scratch.path().c_str(), file, nullptr, nullptr, nullptr);
+  if (!finished || !problems.errors().empty()) {
+    throw ToolError(path + ": cannot write the file: " +
+                    (problems.errors().empty() ? "unknown error" : problems.errors().front()));
+  }
+  return scratch.contents(path);
+}
+
 }  // namespace
 
 void writePoFile(const std::string& path, const PoCatalog& catalog) {
@@ -170,18 +235,12 @@ void writePoFile(const std::string& path, const PoCatalog& catalog) {
   for (const PoMessage& message : catalog.messages) {
     po_message_insert(memory.iterator.get(), newMessage(message));
   }
-
-  const bool toStdout = path == "-";
-  const std::string target = toStdout ? path : makeTemporaryBeside(path);
-  ProblemScope problems;
-  const bool finished =
-      guardedCall(Call::Write, target.c_str(), memory.file.get(), nullptr, nullptr, nullptr);
-  if (!finished || !problems.errors().empty()) {
-    if (!toStdout) std::remove(target.c_str());
-    throw ToolError(path + ": cannot write the file: " +
-                    (problems.errors().empty() ? "unknown error" : problems.errors().front()));
+  const std::string text = poText(memory.file.get(), path);
+  if (path == "-") {
+    writeStandardOutput(text);
+  } else {
+    replaceFile(path, text);
   }
-  if (!toStdout) commitTemporary(target, path);
 }
 
 PoCatalog readPoFile(const std::string& path) {

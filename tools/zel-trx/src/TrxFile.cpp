@@ -1,11 +1,8 @@
 #include "TrxFile.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -71,47 +68,6 @@ void requireUsableLanguage(const TrxFile& file, const std::string& language,
   throw ToolError(where + ": unknown language " + quoted(language) +
                   ": it occurs in no translation tag of " + file.path +
                   " and is not a language code such as \"de\" or \"de_CH\"");
-}
-
-std::string makeTemporaryBeside(const std::string& path) {
-  std::string name = path + ".XXXXXX";
-  const int fd = ::mkstemp(name.data());
-  if (fd < 0) throw ToolError(systemError(path, "cannot create a temporary file beside it"));
-  ::close(fd);
-  return name;
-}
-
-void commitTemporary(const std::string& temporary, const std::string& path) {
-  struct stat status {};
-  mode_t mode = 0;
-  if (::stat(path.c_str(), &status) == 0) {
-    mode = status.st_mode & 07777;
-  } else {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode = 0666 & ~mask;
-  }
-  if (::chmod(temporary.c_str(), mode) != 0 ||
-      ::rename(temporary.c_str(), path.c_str()) != 0) {
-    const std::string message = systemError(path, "cannot replace the file");
-    std::remove(temporary.c_str());
-    throw ToolError(message);
-  }
-}
-
-void replaceFileAtomically(const std::string& path, const std::string& contents) {
-  const std::string temporary = makeTemporaryBeside(path);
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out << contents;
-    out.close();
-    if (!out) {
-      const std::string message = systemError(path, "cannot write the file");
-      std::remove(temporary.c_str());
-      throw ToolError(message);
-    }
-  }
-  commitTemporary(temporary, path);
 }
 
 }  // namespace zel::trxtool

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Commands.h"
+#include "Output.h"
 #include "ToolError.h"
 
 namespace {
@@ -120,7 +121,10 @@ int run(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   try {
-    return run(argc, argv);
+    const int status = run(argc, argv);
+    // A report that did not arrive is a failure, even when the work was done.
+    zel::trxtool::finishStandardOutput();
+    return status;
   } catch (const UsageError& error) {
     std::cerr << "zel-trx: " << error.what() << "\n" << kUsage;
     return 2;
