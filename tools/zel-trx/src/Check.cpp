@@ -27,6 +27,7 @@ struct Counts {
   std::size_t unclosed = 0;
   std::size_t tokenMismatches = 0;
   std::size_t empty = 0;
+  std::size_t notUtf8 = 0;
 };
 
 std::string plural(std::size_t count, const std::string& one, const std::string& many) {
@@ -73,7 +74,13 @@ void addLineFindings(const LanguageReading& reading,
                          (line.kind == LineKind::Fallback && line.read);
     if (line.kind == LineKind::Ignored) {
       ++counts.ignored;
-      findings.push_back({i, "ignored by the reader: " + StringUtilities::removeWhitespace(rawLines[i])});
+      findings.push_back(
+          {i, "ignored by the reader: " + quoted(StringUtilities::removeWhitespace(rawLines[i]))});
+    }
+    if (ownLine && !isValidUtf8(rawLines[i])) {
+      ++counts.notUtf8;
+      findings.push_back({i, "not valid UTF-8 (saved in another encoding?): " +
+                                 quoted(StringUtilities::removeWhitespace(rawLines[i]))});
     }
     if (line.kind == LineKind::Translation && !line.read) {
       const Entry& shadowing = reading.entries.at(line.source);
@@ -82,9 +89,10 @@ void addLineFindings(const LanguageReading& reading,
           {i, "shadowed by " +
                   (shadowing.fromFallback
                        ? "the fallback line " + std::to_string(shadowing.line + 1) +
-                             " (\"" +
-                             writtenTag(StringUtilities::removeWhitespace(rawLines[shadowing.line])) +
-                             "\")"
+                             " (" +
+                             quoted(writtenTag(
+                                 StringUtilities::removeWhitespace(rawLines[shadowing.line]))) +
+                             ")"
                        : "line " + std::to_string(shadowing.line + 1)) +
                   ": the translation of " + quoted(line.source) + " stays " +
                   quoted(shadowing.text)});
@@ -130,7 +138,7 @@ void addEntryFindings(const LanguageReading& reading, std::vector<Finding>& find
 }
 
 std::string summary(const std::string& language, std::size_t sources, const Counts& counts) {
-  std::string text = language + ": " + std::to_string(counts.translated) + " of " +
+  std::string text = escaped(language) + ": " + std::to_string(counts.translated) + " of " +
                      plural(sources, "source text", "source texts") + " translated, " +
                      std::to_string(counts.missing) + " missing";
   std::vector<std::string> problems;
@@ -142,6 +150,7 @@ std::string summary(const std::string& language, std::size_t sources, const Coun
     problems.push_back(plural(counts.tokenMismatches, "token mismatch", "token mismatches"));
   }
   if (counts.empty) problems.push_back(plural(counts.empty, "empty translation", "empty translations"));
+  if (counts.notUtf8) problems.push_back(plural(counts.notUtf8, "line not UTF-8", "lines not UTF-8"));
   for (std::size_t i = 0; i < problems.size(); ++i) {
     text += (i == 0 ? "; " : ", ") + problems[i];
   }
@@ -165,7 +174,7 @@ int runCheck(const CheckOptions& options, std::ostream& out, std::ostream& err) 
 
   std::string languageList;
   for (const std::string& language : languagesIn(file.lines)) {
-    languageList += (languageList.empty() ? "" : ", ") + language;
+    languageList += (languageList.empty() ? "" : ", ") + escaped(language);
   }
   out << file.path << ": "
       << plural(readLanguage(file.lines, "").sources.size(), "source text", "source texts")
@@ -189,6 +198,11 @@ int runCheck(const CheckOptions& options, std::ostream& out, std::ostream& err) 
     if (required && counts.missing > 0) {
       err << "zel-trx: " << file.path << ": the required language " << language << " misses "
           << plural(counts.missing, "translation", "translations") << "\n";
+      status = 1;
+    }
+    if (options.strict && !findings.empty()) {
+      err << "zel-trx: " << file.path << ": " << escaped(language) << ": "
+          << plural(findings.size(), "problem", "problems") << " (--strict)\n";
       status = 1;
     }
   }

@@ -2,20 +2,26 @@
 // file, touching only lines of the PO file's language.
 //
 // For a source text, the translation that counts is the first line of the
-// language, or of its ISO 639-1 fallback, after the text's first source line.
-// So a translation is written where the reader takes it:
+// language, or of its ISO 639-1 fallback, among the lines of that text. So a
+// translation is written where the reader takes it:
 //   - the first such line is one of the language: its text is replaced;
 //   - it is a fallback line: the language's line (the one that was shadowed,
 //     or a new one) goes right before it;
-//   - there is none: a new line goes after the block's last translation line.
-// The result is then read again, to make sure every merged text reads back
-// as it stands in the PO file and to warn where another language of the file
-// now reads the merged line in place of what it read before.
+//   - there is none: a new line goes after the last translation line of the
+//     text's first block, or else of its last one.
+// A line of the language is also a fallback line for other languages that
+// share its ISO 639-1 code, so every placement is tried on the lines of its
+// text for every language of the file, and only one that leaves what the
+// others read unchanged is taken. Where there is none the merge is refused
+// and nothing is written. The whole result is then read again for every
+// language, as a last guard.
 #include <algorithm>
 #include <cctype>
 #include <map>
 #include <optional>
 #include <set>
+#include <utility>
+#include <variant>
 #include <string>
 #include <vector>
 
@@ -29,17 +35,11 @@
 namespace zel::trxtool {
 namespace {
 
-// Line edits, all keyed by the index of a line of the original file.
-struct Plan {
-  std::map<std::size_t, std::string> replace;
-  std::set<std::size_t> remove;
-  std::map<std::size_t, std::string> insertBefore;
-  std::map<std::size_t, std::string> insertAfter;
-};
-
-struct OutLine {
-  std::string content;
-  bool merged = false;  // written by this merge
+// The edits of one source text's lines, keyed by the index of a line of the
+// original file.
+struct Edit {
+  std::optional<std::size_t> replaceAt, removeAt, insertBefore, insertAfter;
+  std::string line;  // the new or rewritten line
 };
 
 constexpr const char* kBlanks = " \t\v\f";
@@ -71,17 +71,29 @@ bool isTranslationKind(LineKind kind) {
          kind == LineKind::OtherLanguage;
 }
 
+// What each language reads for one source text: its translation, or nothing.
+using Readings = std::map<std::string, std::optional<std::string>>;
+
 class Merger {
  public:
-  Merger(const TrxFile& file, const std::string& language)
-      : m_file(file), m_language(language), m_reading(readLanguage(file.lines, language)) {
-    for (const SourceText& source : m_reading.sources) m_sources.emplace(source.text, &source);
+  // `languages`: every language whose reading must not change, besides
+  // `language`, the one merged.
+  Merger(const TrxFile& file, const std::string& language, std::vector<std::string> languages)
+      : m_file(file),
+        m_language(language),
+        m_languages(std::move(languages)),
+        m_reading(readLanguage(file.lines, language)) {
     for (std::size_t i = 0; i < m_reading.lines.size(); ++i) {
-      if (isTranslationKind(m_reading.lines[i].kind)) {
+      const ClassifiedLine& line = m_reading.lines[i];
+      const std::string& source = line.kind == LineKind::Source ? line.text : line.source;
+      if (line.kind == LineKind::Source || isTranslationKind(line.kind)) {
+        m_linesOf[source].push_back(i);
+      }
+      if (m_defaultIndentation.empty() && isTranslationKind(line.kind)) {
         m_defaultIndentation = indentationOf(file.lines[i]);
-        break;
       }
     }
+    for (const SourceText& source : m_reading.sources) m_sources.insert(source.text);
   }
 
   bool hasSource(const std::string& source) const { return m_sources.count(source) != 0; }
@@ -92,79 +104,131 @@ class Merger {
     return entry == m_reading.entries.end() || entry->second.text != translation;
   }
 
-  // Plans the lines that make the reader give `encoded` (decoded: the PO
-  // text) for `source`. Returns true when an existing line is rewritten.
-  bool plan(const std::string& source, const std::string& encoded) {
-    const std::string core = translationLine(m_language, encoded);
-    const std::size_t start = m_sources.at(source)->firstLine;
-    std::size_t end = start + 1;
-    while (end < m_reading.lines.size() && m_reading.lines[end].kind != LineKind::Source) ++end;
-
-    std::optional<std::size_t> firstRead;
-    std::optional<std::size_t> lastTranslation;
-    for (std::size_t i = start + 1; i < end; ++i) {
-      const LineKind kind = m_reading.lines[i].kind;
-      if (!firstRead && (kind == LineKind::Translation || kind == LineKind::Fallback)) firstRead = i;
-      if (isTranslationKind(kind)) lastTranslation = i;
-    }
-    const std::vector<std::string>& lines = m_file.lines;
-    if (firstRead && m_reading.lines[*firstRead].kind == LineKind::Translation) {
-      m_plan.replace[*firstRead] = rewritten(lines[*firstRead], core);
-      return true;
-    }
-    if (firstRead) {
-      // A fallback line comes first: the language's own line moves before it.
-      for (std::size_t i = *firstRead + 1; i < end; ++i) {
-        if (m_reading.lines[i].kind == LineKind::Translation) {
-          m_plan.remove.insert(i);
-          m_plan.insertBefore[*firstRead] = rewritten(lines[i], core);
-          return true;
+  // Plans the lines that make the reader give `translation` for `source`
+  // (`encoded`: as the file holds it) without changing what another
+  // language reads. Returns whether an existing line is rewritten, or the
+  // languages whose reading every placement would change.
+  std::variant<bool, std::vector<std::string>> plan(const std::string& source,
+                                                    const std::string& translation,
+                                                    const std::string& encoded) {
+    const std::vector<Edit> candidates = placements(source, translationLine(m_language, encoded));
+    const Readings before = readings(source, nullptr);
+    std::vector<std::string> changed;
+    for (const Edit& edit : candidates) {
+      const Readings after = readings(source, &edit);
+      std::vector<std::string> changedHere;
+      for (const auto& [language, reading] : after) {
+        if (language == m_language ? reading != translation : reading != before.at(language)) {
+          changedHere.push_back(language);
         }
       }
-      m_plan.insertBefore[*firstRead] =
-          freshLine(indentationOf(lines[*firstRead]), lines[*firstRead], core);
-      return false;
+      if (changedHere.empty()) {
+        m_edits.push_back(edit);
+        return edit.replaceAt.has_value() || edit.removeAt.has_value();
+      }
+      if (changed.empty()) changed = changedHere;
     }
-    const std::size_t anchor = lastTranslation.value_or(start);
-    m_plan.insertAfter[anchor] = freshLine(
-        lastTranslation ? indentationOf(lines[anchor]) : m_defaultIndentation, lines[anchor], core);
-    return false;
+    return changed;
   }
 
-  bool empty() const {
-    return m_plan.replace.empty() && m_plan.insertBefore.empty() && m_plan.insertAfter.empty();
+  bool empty() const { return m_edits.empty(); }
+
+  std::vector<std::string> apply() const { return applied(m_edits); }
+
+ private:
+  // Where a line of the language can give `source` its translation, best
+  // first.
+  std::vector<Edit> placements(const std::string& source, const std::string& core) const {
+    const std::vector<std::string>& lines = m_file.lines;
+    const std::vector<std::size_t>& own = m_linesOf.at(source);
+    std::vector<Edit> edits;
+    const auto entry = m_reading.entries.find(source);
+    if (entry != m_reading.entries.end() && !entry->second.fromFallback) {
+      const std::size_t at = entry->second.line;
+      edits.push_back({at, std::nullopt, std::nullopt, std::nullopt, rewritten(lines[at], core)});
+      return edits;
+    }
+    if (entry != m_reading.entries.end()) {
+      // A fallback line gives the translation: the language's line goes
+      // right before it, the latest place where the reader still takes it.
+      // A line of the language that it shadowed moves there.
+      const std::size_t fallback = entry->second.line;
+      for (const std::size_t i : own) {
+        if (i > fallback && m_reading.lines[i].kind == LineKind::Translation) {
+          edits.push_back({std::nullopt, i, fallback, std::nullopt, rewritten(lines[i], core)});
+          break;
+        }
+      }
+      edits.push_back({std::nullopt, std::nullopt, fallback, std::nullopt,
+                       freshLine(indentationOf(lines[fallback]), lines[fallback], core)});
+      return edits;
+    }
+    // No line gives a translation yet: after the last translation line of
+    // the text's first block, else after the very last line of the text,
+    // after whatever other languages read there.
+    const std::size_t firstSource = own.front();
+    std::size_t anchor = firstSource;
+    for (std::size_t i = 1; i < own.size() && m_reading.lines[own[i]].kind != LineKind::Source; ++i) {
+      anchor = own[i];
+    }
+    for (const std::size_t after : {anchor, own.back()}) {
+      if (!edits.empty() && edits.back().insertAfter == after) continue;
+      const bool afterTranslation = m_reading.lines[after].kind != LineKind::Source;
+      edits.push_back({std::nullopt, std::nullopt, std::nullopt, after,
+                       freshLine(afterTranslation ? indentationOf(lines[after])
+                                                  : m_defaultIndentation,
+                                 lines[after], core)});
+    }
+    return edits;
   }
 
-  std::vector<OutLine> apply() const {
-    std::vector<OutLine> out;
+  // What each language reads for `source` from the lines of that text, with
+  // `edit` applied.
+  Readings readings(const std::string& source, const Edit* edit) const {
+    std::vector<std::string> lines;
+    for (const std::size_t i : m_linesOf.at(source)) {
+      if (edit && edit->insertBefore == i) lines.push_back(edit->line);
+      if (!edit || edit->removeAt != i) {
+        lines.push_back(edit && edit->replaceAt == i ? edit->line : m_file.lines[i]);
+      }
+      if (edit && edit->insertAfter == i) lines.push_back(edit->line);
+    }
+    Readings result;
+    for (const std::string& language : m_languages) {
+      const LanguageReading reading = readLanguage(lines, language);
+      const auto entry = reading.entries.find(source);
+      result[language] = entry == reading.entries.end() ? std::nullopt
+                                                        : std::optional(entry->second.text);
+    }
+    return result;
+  }
+
+  std::vector<std::string> applied(const std::vector<Edit>& edits) const {
+    std::map<std::size_t, const Edit*> before, after, replace, remove;
+    for (const Edit& edit : edits) {
+      if (edit.insertBefore) before[*edit.insertBefore] = &edit;
+      if (edit.insertAfter) after[*edit.insertAfter] = &edit;
+      if (edit.replaceAt) replace[*edit.replaceAt] = &edit;
+      if (edit.removeAt) remove[*edit.removeAt] = &edit;
+    }
+    std::vector<std::string> out;
     for (std::size_t i = 0; i < m_file.lines.size(); ++i) {
-      if (const auto before = m_plan.insertBefore.find(i); before != m_plan.insertBefore.end()) {
-        out.push_back({before->second, true});
-      }
-      if (m_plan.remove.count(i) == 0) {
-        const auto replaced = m_plan.replace.find(i);
-        out.push_back(replaced == m_plan.replace.end() ? OutLine{m_file.lines[i], false}
-                                                       : OutLine{replaced->second, true});
-      }
-      if (const auto after = m_plan.insertAfter.find(i); after != m_plan.insertAfter.end()) {
-        out.push_back({after->second, true});
-      }
+      if (before.count(i)) out.push_back(before[i]->line);
+      if (!remove.count(i)) out.push_back(replace.count(i) ? replace[i]->line : m_file.lines[i]);
+      if (after.count(i)) out.push_back(after[i]->line);
     }
     return out;
   }
 
-  // Whether the original line `index` was rewritten or moved by the merge.
-  bool edited(std::size_t index) const {
-    return m_plan.replace.count(index) != 0 || m_plan.remove.count(index) != 0;
-  }
-
- private:
   const TrxFile& m_file;
   std::string m_language;
+  std::vector<std::string> m_languages;
   LanguageReading m_reading;
-  std::map<std::string, const SourceText*> m_sources;
+  // The source lines of each text and the translation lines that follow them.
+  std::map<std::string, std::vector<std::size_t>> m_linesOf;
+  std::set<std::string> m_sources;
   std::string m_defaultIndentation;
-  Plan m_plan;
+  std::vector<Edit> m_edits;
 };
 
 std::string lowercase(std::string text) {
@@ -193,6 +257,13 @@ std::string whyNotMergeable(const PoMessage& message, const Merger& merger,
     return "its translation holds an entity such as \"&lt;\", which the reader always "
            "resolves, so a dictionary file cannot hold it";
   }
+  // What msgfmt -c rejects. Every text of a dictionary is formatted with
+  // %1 ... %9, so the tokens are checked whether or not the PO file says so.
+  PoMessage checked = message;
+  checked.qtFormat = checked.qtFormat || !tokensIn(message.source).empty() ||
+                     !tokensIn(message.translation).empty();
+  const std::vector<std::string> problems = checkMessage(checked);
+  if (!problems.empty()) return "msgfmt -c would reject it: " + problems.front();
   return std::string();
 }
 
@@ -208,9 +279,14 @@ int runFromPo(const FromPoOptions& options, std::ostream& out, std::ostream& err
   requireUsableLanguage(file, catalog.language, options.poPath);
   requireUtf8Charset(catalog, options.poPath);
   const std::string& language = catalog.language;
+  std::vector<std::string> languages = languagesIn(file.lines);
+  if (std::find(languages.begin(), languages.end(), language) == languages.end()) {
+    languages.push_back(language);
+  }
 
-  Merger merger(file, language);
-  std::vector<const PoMessage*> merged;
+  Merger merger(file, language, languages);
+  std::map<std::string, std::string> merged;  // source text to translation
+  std::vector<std::pair<std::string, std::vector<std::string>>> refused;
   std::size_t added = 0, replaced = 0, unchanged = 0, fuzzy = 0, untranslated = 0, skipped = 0;
   for (const PoMessage& message : catalog.messages) {
     if (message.translation.empty()) {
@@ -231,45 +307,52 @@ int runFromPo(const FromPoOptions& options, std::ostream& out, std::ostream& err
       ++unchanged;
       continue;
     }
-    if (merger.plan(message.source, *encodeText(message.translation))) {
-      ++replaced;
-    } else {
-      ++added;
+    const auto planned =
+        merger.plan(message.source, message.translation, *encodeText(message.translation));
+    if (const auto* others = std::get_if<std::vector<std::string>>(&planned)) {
+      refused.emplace_back(message.source, *others);
+      continue;
     }
-    merged.push_back(&message);
+    ++(std::get<bool>(planned) ? replaced : added);
+    merged.emplace(message.source, message.translation);
   }
 
-  const std::vector<OutLine> outLines = merger.apply();
   TrxFile result;
   result.path = options.output.empty() ? file.path : options.output;
   result.endsWithNewline = file.endsWithNewline;
-  for (const OutLine& line : outLines) result.lines.push_back(line.content);
+  result.lines = merger.apply();
 
-  // Read the result back: every merged text must come out as in the PO file.
-  const LanguageReading check = readLanguage(result.lines, language);
-  for (const PoMessage* message : merged) {
-    const auto entry = check.entries.find(message->source);
-    if (entry == check.entries.end() || entry->second.text != message->translation) {
-      throw ToolError(file.path + ": internal error: the merged translation of " +
-                      quoted(message->source) + " does not read back; nothing was written");
+  // Read the result back for every language: the merged texts as in the PO
+  // file, everything else as before. Anything else is refused too.
+  for (const std::string& reader : languages) {
+    const LanguageReading before = readLanguage(file.lines, reader);
+    const LanguageReading after = readLanguage(result.lines, reader);
+    std::map<std::string, std::string> expected, got;
+    for (const auto& [source, entry] : before.entries) expected[source] = entry.text;
+    for (const auto& [source, entry] : after.entries) got[source] = entry.text;
+    if (reader == language) {
+      for (const auto& [source, text] : merged) expected[source] = text;
+    }
+    if (expected == got) continue;
+    for (const auto& [source, text] : got) {
+      const auto was = expected.find(source);
+      if (was == expected.end() || was->second != text) refused.push_back({source, {reader}});
+    }
+    for (const auto& [source, text] : expected) {
+      if (got.count(source) == 0) refused.push_back({source, {reader}});
     }
   }
-  // Other languages: warn where one now reads a merged line in place of a
-  // different text it read from a line the merge did not touch.
-  std::size_t warnings = 0;
-  for (const std::string& other : languagesIn(file.lines)) {
-    if (other == language) continue;
-    const LanguageReading before = readLanguage(file.lines, other);
-    const LanguageReading after = readLanguage(result.lines, other);
-    for (const auto& [source, entry] : before.entries) {
-      const auto now = after.entries.find(source);
-      if (now == after.entries.end() || now->second.text == entry.text) continue;
-      if (!outLines[now->second.line].merged || merger.edited(entry.line)) continue;
-      ++warnings;
-      err << result.path << ":" << now->second.line + 1 << ": warning: " << other
-          << " now reads this " << language << " line as its fallback for " << quoted(source)
-          << " instead of line " << entry.line + 1 << " of " << file.path << "\n";
+  if (!refused.empty()) {
+    for (const auto& [source, others] : refused) {
+      std::string list;
+      for (const std::string& other : others) list += (list.empty() ? "" : ", ") + other;
+      err << options.poPath << ": error: the " << language << " translation of "
+          << quoted(source) << " cannot be merged without changing what " << list
+          << (others.size() == 1 ? " reads" : " read") << " for it\n";
     }
+    err << file.path << ": nothing was written: a merge never changes what another language "
+        << "reads (a line of " << language << " is a fallback line for the languages named)\n";
+    return 1;
   }
 
   if (!merger.empty() || result.path != file.path) {
@@ -280,7 +363,7 @@ int runFromPo(const FromPoOptions& options, std::ostream& out, std::ostream& err
       << untranslated << " untranslated";
   if (skipped) out << ", " << skipped << " not mergeable";
   out << "\n";
-  return skipped + warnings > 0 ? 1 : 0;
+  return skipped > 0 ? 1 : 0;
 }
 
 }  // namespace zel::trxtool

@@ -237,27 +237,81 @@ bool isValidUtf8(const std::string& text) {
   return true;
 }
 
-std::string quoted(const std::string& text) {
-  std::string result = "\"";
-  for (const char c : text) {
-    switch (c) {
-      case '"': result += "\\\""; break;
-      case '\\': result += "\\\\"; break;
-      case '\n': result += "\\n"; break;
-      case '\t': result += "\\t"; break;
-      case '\r': result += "\\r"; break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
-          char escaped[8];
-          std::snprintf(escaped, sizeof escaped, "\\x%02x",
-                        static_cast<unsigned>(static_cast<unsigned char>(c)));
-          result += escaped;
-        } else {
-          result += c;
-        }
+namespace {
+
+// `text` escaped for a terminal, at most `limit` characters of it; `cut`
+// tells whether some were left out.
+std::string escapedPart(const std::string& text, std::size_t limit, bool& cut) {
+  std::string result;
+  cut = false;
+  std::size_t shown = 0;  // characters shown
+  std::size_t i = 0;
+  while (i < text.size()) {
+    if (shown == limit) {
+      cut = true;
+      return result;
     }
+    ++shown;
+    const auto c = static_cast<unsigned char>(text[i]);
+    char code[16];
+    switch (c) {
+      case '"': result += "\\\""; ++i; continue;
+      case '\\': result += "\\\\"; ++i; continue;
+      case '\n': result += "\\n"; ++i; continue;
+      case '\t': result += "\\t"; ++i; continue;
+      case '\r': result += "\\r"; ++i; continue;
+      default: break;
+    }
+    if (c < 0x20 || c == 0x7f) {
+      std::snprintf(code, sizeof code, "\\x%02x", static_cast<unsigned>(c));
+      result += code;
+      ++i;
+      continue;
+    }
+    if (c < 0x80) {
+      result += text[i++];
+      continue;
+    }
+    // A multi-byte character passes when it is valid UTF-8 and not one that
+    // steers a terminal (C1 controls) or the direction of text.
+    std::size_t length = c >= 0xf0 ? 4 : c >= 0xe0 ? 3 : 2;
+    const std::string character = text.substr(i, length);
+    if (character.size() != length || !isValidUtf8(character)) {
+      std::snprintf(code, sizeof code, "\\x%02x", static_cast<unsigned>(c));
+      result += code;
+      ++i;
+      continue;
+    }
+    unsigned long point = c & (length == 2 ? 0x1f : length == 3 ? 0x0f : 0x07);
+    for (std::size_t k = 1; k < length; ++k) {
+      point = (point << 6) | (static_cast<unsigned char>(character[k]) & 0x3f);
+    }
+    const bool steering = point <= 0x9f || (point >= 0x200e && point <= 0x200f) ||
+                          (point >= 0x2028 && point <= 0x202e) ||
+                          (point >= 0x2066 && point <= 0x2069);
+    if (steering) {
+      std::snprintf(code, sizeof code, "\\u%04lx", point);
+      result += code;
+    } else {
+      result += character;
+    }
+    i += length;
   }
-  return result + "\"";
+  return result;
+}
+
+}  // namespace
+
+std::string escaped(const std::string& text, std::size_t limit) {
+  bool cut = false;
+  const std::string part = escapedPart(text, limit, cut);
+  return cut ? part + "... (" + std::to_string(text.size()) + " bytes)" : part;
+}
+
+std::string quoted(const std::string& text, std::size_t limit) {
+  bool cut = false;
+  const std::string part = escapedPart(text, limit, cut);
+  return "\"" + part + "\"" + (cut ? "... (" + std::to_string(text.size()) + " bytes)" : "");
 }
 
 }  // namespace zel::trxtool

@@ -113,9 +113,17 @@ std::string translationLine(const std::string& language,
 // Whether `text` is well-formed UTF-8, as a PO file declared UTF-8 needs.
 bool isValidUtf8(const std::string& text);
 
-// `text` between double quotes, with quotes, backslashes and control
-// characters escaped, for messages on a terminal.
-std::string quoted(const std::string& text);
+// How many characters of a text a message shows.
+constexpr std::size_t kShownLength = 72;
+
+// `text` for messages on a terminal: quotes, backslashes, control characters
+// (C1 and those that turn the direction of text included) and bytes that
+// are not UTF-8 escaped, and cut after `limit` characters, followed then by
+// "... (N bytes)".
+std::string escaped(const std::string& text, std::size_t limit = kShownLength);
+
+// escaped(text) between double quotes; the note on a cut follows the quote.
+std::string quoted(const std::string& text, std::size_t limit = kShownLength);
 
 }  // namespace zel::trxtool
 

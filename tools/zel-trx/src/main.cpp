@@ -1,6 +1,7 @@
 // zel-trx: checks ".trx" dictionary files and converts one language of them
 // to and from gettext PO files, for translators and their editors.
 // Exit status: 0 done, 1 done with findings (see Commands.h), 2 bad input.
+#include <algorithm>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -22,19 +23,22 @@ class UsageError : public ToolError {
 
 constexpr const char* kUsage =
     "usage:\n"
-    "  zel-trx check FILE.trx [--lang CODE]... [--require CODE]...\n"
+    "  zel-trx check FILE.trx [--lang CODE]... [--require CODE]... [--strict]\n"
     "      what each language of FILE.trx holds and which lines need a look;\n"
-    "      exit status 1 when a required language misses a translation\n"
+    "      exit status 1 when a required language misses a translation, or,\n"
+    "      with --strict, when any problem is reported\n"
     "  zel-trx to-po FILE.trx --lang CODE [-o OUT.po]\n"
     "      one language as a PO file (standard output without -o)\n"
     "  zel-trx from-po FILE.trx IN.po [-o OUT.trx]\n"
     "      merges the translations of IN.po (its language from its header)\n"
-    "      into FILE.trx, or into OUT.trx\n";
+    "      into FILE.trx, or into OUT.trx; never changes what another language\n"
+    "      of the file reads\n";
 
-// The arguments after the subcommand: positional ones and options with one
-// value each ("--lang CODE" or "--lang=CODE").
+// The arguments after the subcommand: positional ones, options with one
+// value each ("--lang CODE" or "--lang=CODE") and flags ("--strict").
 struct Arguments {
   std::vector<std::string> positional;
+  std::vector<std::string> flags;
   std::vector<std::pair<std::string, std::string>> options;
 
   std::vector<std::string> all(const std::string& name) const {
@@ -52,7 +56,8 @@ struct Arguments {
   }
 };
 
-Arguments parse(int argc, char** argv, const std::vector<std::string>& known) {
+Arguments parse(int argc, char** argv, const std::vector<std::string>& known,
+                const std::vector<std::string>& flags = {}) {
   Arguments arguments;
   for (int i = 2; i < argc; ++i) {
     std::string word = argv[i];
@@ -64,6 +69,11 @@ Arguments parse(int argc, char** argv, const std::vector<std::string>& known) {
     if (const std::size_t equals = word.find('='); equals != std::string::npos) {
       value = word.substr(equals + 1);
       word.erase(equals);
+    }
+    if (std::find(flags.begin(), flags.end(), word) != flags.end()) {
+      if (value) throw UsageError("option " + word + " takes no value");
+      arguments.flags.push_back(word);
+      continue;
     }
     bool isKnown = false;
     for (const std::string& name : known) isKnown = isKnown || name == word;
@@ -92,11 +102,11 @@ int run(int argc, char** argv) {
     return 0;
   }
   if (command == "check") {
-    const Arguments arguments = parse(argc, argv, {"--lang", "--require"});
+    const Arguments arguments = parse(argc, argv, {"--lang", "--require"}, {"--strict"});
     requirePositional(arguments, 1, command);
-    return zel::trxtool::runCheck(
-        {arguments.positional[0], arguments.all("--lang"), arguments.all("--require")},
-        std::cout, std::cerr);
+    return zel::trxtool::runCheck({arguments.positional[0], arguments.all("--lang"),
+                                   arguments.all("--require"), !arguments.flags.empty()},
+                                  std::cout, std::cerr);
   }
   if (command == "to-po") {
     const Arguments arguments = parse(argc, argv, {"--lang", "-o"});

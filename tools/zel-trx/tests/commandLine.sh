@@ -50,12 +50,12 @@ de_CH: 4 of 5 source texts translated, 1 missing; 2 shadowed, 1 ignored line, 1 
   problems.trx:5: shadowed by the fallback line 4 ("de"): the translation of "Open file" stays "Datei & Ordner"
   problems.trx:7: missing: "Save"
   problems.trx:11: shadowed by line 10: the translation of "Close" stays "Schliessen"
-  problems.trx:12: ignored by the reader: <translation lang=fr>Fermer<\translation>
+  problems.trx:12: ignored by the reader: "<translation lang=fr>Fermer<\\translation>"
   problems.trx:15: shorter than its closing tag: the text is everything after the opening tag
   problems.trx:19: does not end with its closing tag: the reader drops its last 14 characters instead and reads "Programm"
 fr: 4 of 5 source texts translated, 1 missing; 1 shadowed, 1 ignored line, 1 short line, 1 empty translation
   problems.trx:9: missing: "Close"
-  problems.trx:12: ignored by the reader: <translation lang=fr>Fermer<\translation>
+  problems.trx:12: ignored by the reader: "<translation lang=fr>Fermer<\\translation>"
   problems.trx:14: shadowed by line 6: the translation of "Open file" stays "Ouvrir"
   problems.trx:15: shorter than its closing tag: the text is everything after the opening tag
   problems.trx:20: empty translation of "Quit"
