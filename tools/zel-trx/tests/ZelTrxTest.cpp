@@ -1,6 +1,9 @@
 // zel-trx against the dictionary reader itself: what the tool says a
 // dictionary holds, what a PO round trip leaves, and where from-po writes.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/utsname.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -16,7 +19,9 @@
 #include <zel/Translation.h>
 
 #include "Commands.h"
+#include "Output.h"
 #include "PoFile.h"
+#include "ToolError.h"
 #include "TrxFile.h"
 #include "TrxFormat.h"
 
@@ -229,6 +234,181 @@ TEST_F(ZelTrx, FromPoWritesTheLineWhereTheReaderTakesIt) {
     EXPECT_EQ(runFromPo({m_trx, m_po, ""}, m_out, m_err), placement.status) << m_err.str();
     EXPECT_EQ(slurp(m_trx), placement.after);
   }
+}
+
+// A file with lines of "de" and "de_DE": the de_DE reader takes the first
+// line whose tag begins with "de" for each text, so no de_CH line can go
+// anywhere that de_CH reads it without de_DE reading it too.
+TEST_F(ZelTrx, FromPoRefusesAMergeThatChangesWhatAnotherLanguageReads) {
+  const std::string dictionary =
+      "<source>Open<\\source>\n"
+      "  <translation lang=\"de_DE\">Öffnen<\\translation>\n"
+      "  <translation lang=\"de\">Oeffnen<\\translation>\n"
+      "<source>Save<\\source>\n"
+      "  <translation lang=\"de\">Sichern<\\translation>\n"
+      "  <translation lang=\"fr\">Enregistrer<\\translation>\n";
+  spill(m_trx, dictionary);
+  spill(m_po,
+        "msgid \"\"\nmsgstr \"Language: de_CH\\n\"\n\n"
+        "msgid \"Open\"\nmsgstr \"Aufmachen\"\n\nmsgid \"Save\"\nmsgstr \"Speichern\"\n");
+  EXPECT_EQ(runFromPo({m_trx, m_po, ""}, m_out, m_err), 1);
+  EXPECT_EQ(slurp(m_trx), dictionary);
+  EXPECT_EQ(m_err.str(),
+            m_po + ": error: the de_CH translation of \"Open\" cannot be merged without changing "
+                   "what de_DE reads for it\n" +
+                m_po + ": error: the de_CH translation of \"Save\" cannot be merged without "
+                       "changing what de_DE reads for it\n" +
+                m_trx + ": nothing was written: a merge never changes what another language "
+                        "reads (a line of de_CH is a fallback line for the languages named)\n");
+  EXPECT_EQ(m_out.str(), "");
+  for (const fs::path& entry : fs::directory_iterator(m_dir)) {
+    EXPECT_TRUE(entry == m_trx || entry == m_po) << entry;
+  }
+
+  // Where de_DE has a line of its own before any other, de_CH may follow it:
+  // the de_DE reader and the de reader keep what they read.
+  const std::string sharing =
+      "<source>Open<\\source>\n"
+      "  <translation lang=\"de\">Oeffnen<\\translation>\n"
+      "<source>Save<\\source>\n"
+      "  <translation lang=\"fr\">Enregistrer<\\translation>\n";
+  spill(m_trx, sharing);
+  spill(m_po, "msgid \"\"\nmsgstr \"Language: de_DE\\n\"\n\nmsgid \"Open\"\nmsgstr \"Öffnen\"\n");
+  m_err.str("");
+  EXPECT_EQ(runFromPo({m_trx, m_po, ""}, m_out, m_err), 0) << m_err.str();
+  EXPECT_EQ(libraryReads(m_trx, "de"), (Entries{{"Open", "Oeffnen"}}));
+  EXPECT_EQ(libraryReads(m_trx, "de_DE"), (Entries{{"Open", "Öffnen"}}));
+}
+
+// msgfmt -c rejects a translation whose %1 ... %9 differ from the source
+// text's; so does from-po, message by message, whether or not the PO file
+// flags the message qt-format.
+TEST_F(ZelTrx, FromPoLeavesOutTranslationsWhoseTokensDiffer) {
+  const std::string dictionary =
+      "<source>Copy %1 to %2<\\source>\n<source>Delete %1<\\source>\n<source>Quit<\\source>\n";
+  spill(m_trx, dictionary);
+  spill(m_po,
+        "msgid \"\"\nmsgstr \"Language: de_CH\\n\"\n\n"
+        "#, qt-format\nmsgid \"Copy %1 to %2\"\nmsgstr \"%1 kopieren\"\n\n"
+        "msgid \"Delete %1\"\nmsgstr \"%1 und %2 löschen\"\n\n"
+        "msgid \"Quit\"\nmsgstr \"Beenden %1\"\n");
+  EXPECT_EQ(runFromPo({m_trx, m_po, ""}, m_out, m_err), 1);
+  EXPECT_EQ(slurp(m_trx), dictionary);
+  for (const char* named : {"\"Copy %1 to %2\" not merged: msgfmt -c would reject it",
+                            "\"Delete %1\" not merged: msgfmt -c would reject it",
+                            "\"Quit\" not merged: msgfmt -c would reject it"}) {
+    EXPECT_NE(m_err.str().find(m_po + ": warning: " + named), std::string::npos)
+        << named << "\n" << m_err.str();
+  }
+  EXPECT_EQ(m_out.str(), m_trx + ": de_CH: 0 added, 0 replaced, 0 unchanged, 0 fuzzy not merged, "
+                                 "0 untranslated, 3 not mergeable\n");
+}
+
+// Texts in messages: quoted, control and steering characters escaped, bytes
+// that are not UTF-8 shown as such, long texts cut.
+TEST(ZelTrxText, QuotesTextsSoThatATerminalShowsThemAsTheyAre) {
+  const struct { std::string text, shown; } cases[] = {
+      {"Datei & Ordner", "\"Datei & Ordner\""},
+      {"a\"b\\c\n\t\r", "\"a\\\"b\\\\c\\n\\t\\r\""},
+      {"\x1b[31mred\x1b[0m\x07", "\"\\x1b[31mred\\x1b[0m\\x07\""},
+      {"\xc2\x9b" "2J \xe2\x80\xae" "evil", "\"\\u009b2J \\u202eevil\""},
+      {"L\xe4nge \xfc", "\"L\\xe4nge \\xfc\""},
+      {"Länge ü €", "\"Länge ü €\""},
+      {std::string(100, 'x'), "\"" + std::string(kShownLength, 'x') + "\"... (100 bytes)"},
+      {std::string(kShownLength, 'y'), "\"" + std::string(kShownLength, 'y') + "\""},
+      {std::string(5 << 20, 'z'), "\"" + std::string(kShownLength, 'z') + "\"... (5242880 bytes)"},
+  };
+  for (const auto& example : cases) {
+    SCOPED_TRACE(example.shown);
+    EXPECT_EQ(quoted(example.text), example.shown);
+  }
+}
+
+// A writer killed while it writes leaves no temporary that stays: the
+// temporary has no name while written, and a named one whose writer is gone
+// is removed by the next write beside the same file.
+TEST_F(ZelTrx, LeavesNoTemporaryBehindWhenAWriterIsKilled) {
+  const std::string old = "<source>Old<\\source>\n";
+  spill(m_trx, old);
+  const std::string big(64 << 20, 'n');
+  for (int round = 0; round < 3; ++round) {
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t writer = ::fork();
+    ASSERT_GE(writer, 0);
+    if (writer == 0) {
+      ::close(ready[0]);
+      (void)!::write(ready[1], "x", 1);
+      replaceFile(m_trx, big);
+      ::_exit(0);
+    }
+    ::close(ready[1]);
+    char byte = 0;
+    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+    ::close(ready[0]);
+    ::kill(writer, SIGKILL);
+    int status = 0;
+    ASSERT_EQ(::waitpid(writer, &status, 0), writer);
+    // Killed or done: the file is whole, old or new.
+    const std::string now = slurp(m_trx);
+    EXPECT_TRUE(now == old || now == big) << now.size();
+  }
+
+  // A named temporary as a killed writer on this host leaves it, one of a
+  // writer still running, and one of another host.
+  const pid_t gone = ::fork();
+  if (gone == 0) ::_exit(0);
+  ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
+  struct utsname names {};
+  ASSERT_EQ(::uname(&names), 0);
+  std::string host = names.nodename;
+  for (char& c : host) {
+    if (c == '/' || static_cast<unsigned char>(c) <= ' ') c = '_';
+  }
+  const std::string prefix = temporaryPrefix(m_trx);
+  const std::string stale = prefix + std::to_string(gone) + "-" + host + "-a1b2c3";
+  const std::string running = prefix + std::to_string(::getppid()) + "-" + host + "-d4e5f6";
+  const std::string elsewhere = prefix + std::to_string(gone) + "-other.host-g7h8i9";
+  for (const std::string& name : {stale, running, elsewhere}) spill(name, "partial");
+
+  replaceFile(m_trx, old);
+  EXPECT_EQ(slurp(m_trx), old);
+  EXPECT_FALSE(fs::exists(stale));
+  EXPECT_TRUE(fs::exists(running));
+  EXPECT_TRUE(fs::exists(elsewhere));
+  fs::remove(running);
+  fs::remove(elsewhere);
+  std::vector<std::string> left;
+  for (const fs::path& entry : fs::directory_iterator(m_dir)) left.push_back(entry.filename());
+  EXPECT_EQ(left, std::vector<std::string>{fs::path(m_trx).filename().string()});
+}
+
+// Writing to a symbolic link (or a chain of them, relative or absolute)
+// replaces the file at its end and keeps every link; a dangling link gets its
+// file. Permissions of the file replaced stay.
+TEST_F(ZelTrx, WritesThroughSymbolicLinksToTheirFile) {
+  fs::create_directories(m_dir / "real");
+  const fs::path file = m_dir / "real" / "d.trx";
+  spill(file, "old\n");
+  fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  fs::create_symlink("real/d.trx", m_dir / "relative.trx");
+  fs::create_symlink(m_dir / "relative.trx", m_dir / "absolute.trx");
+  EXPECT_EQ(followLinks((m_dir / "absolute.trx").string()), (m_dir / "real/d.trx").string());
+
+  replaceFile((m_dir / "absolute.trx").string(), "new\n");
+  EXPECT_EQ(slurp(file), "new\n");
+  EXPECT_TRUE(fs::is_symlink(m_dir / "relative.trx"));
+  EXPECT_TRUE(fs::is_symlink(m_dir / "absolute.trx"));
+  EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+
+  fs::create_symlink("real/new.trx", m_dir / "dangling.trx");
+  replaceFile((m_dir / "dangling.trx").string(), "created\n");
+  EXPECT_EQ(slurp(m_dir / "real" / "new.trx"), "created\n");
+  EXPECT_TRUE(fs::is_symlink(m_dir / "dangling.trx"));
+
+  fs::create_symlink("loop.trx", m_dir / "loop.trx");
+  EXPECT_THROW(replaceFile((m_dir / "loop.trx").string(), "x"), ToolError);
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 set -u
 tool=$1 samples=$2 case=$3
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap 'mountpoint -q "$work/disk" 2>/dev/null && umount "$work/disk"; rm -rf "$work"' EXIT
 cp "$samples"/*.trx "$work"/
 cd "$work" || exit 1
 failures=0
@@ -30,6 +30,29 @@ same() {
 # has FILE TEXT: FILE holds TEXT.
 has() {
   grep -qF -- "$2" "$1" || { fail "$1 lacks: $2"; cat "$1"; }
+}
+# only DIR NAME...: DIR holds exactly the files NAME... (no temporaries).
+only() {
+  local dir=$1; shift
+  local expected actual
+  expected=$(printf '%s\n' "$@" | sort)
+  actual=$(ls -A "$dir" | sort)
+  [ "$expected" = "$actual" ] || fail "$dir holds: $(echo $actual)"
+}
+# A PO file in de_CH that changes one text of complete.trx and adds one.
+merge_po() {
+  cat <<'EOF'
+msgid ""
+msgstr ""
+"Language: de_CH\n"
+"Content-Type: text/plain; charset=UTF-8\n"
+
+msgid "Open file"
+msgstr "Datei aufmachen"
+
+msgid "Save"
+msgstr "Speichern"
+EOF
 }
 
 case $case in
@@ -145,6 +168,103 @@ badInput.unreadable)
   has err.txt "zel-trx: no/such/dir/fr.po: cannot create a temporary file beside it"
   run 2 frobnicate complete.trx
   has err.txt "usage:"
+  ;;
+write.devFull)
+  # Standard output that takes nothing: the report is lost, so is the status 0.
+  "$tool" to-po complete.trx --lang de_CH >/dev/full 2>err.txt
+  [ $? = 2 ] || fail "to-po >/dev/full did not exit with 2"
+  has err.txt "zel-trx: standard output: cannot write: No space left on device"
+  "$tool" check complete.trx >/dev/full 2>err.txt
+  [ $? = 2 ] || fail "check >/dev/full did not exit with 2"
+  has err.txt "zel-trx: standard output: cannot write: No space left on device"
+  only . complete.trx problems.trx tokens.trx tricky.trx err.txt
+  ;;
+write.fullDisk)
+  mkdir disk
+  if ! mount -t tmpfs -o size=64k,mode=0755 tmpfs disk 2>/dev/null; then
+    echo "SKIP: cannot mount a small tmpfs here (needs root or CAP_SYS_ADMIN in this namespace)"
+    exit 77
+  fi
+  printf '%s\n' '<source>Save<\source>' '  <translation lang="fr">Enregistrer<\translation>' >> complete.trx
+  cp complete.trx disk/complete.trx
+  run 0 to-po complete.trx --lang de_CH -o disk/de.po
+  cp disk/de.po before.po
+  dd if=/dev/zero of=disk/filler bs=4096 >/dev/null 2>&1
+  # to-po over an existing PO file on a full disk.
+  run 2 to-po complete.trx --lang fr -o disk/de.po
+  has err.txt "zel-trx: disk/de.po: cannot write the file: No space left on device"
+  cmp -s disk/de.po before.po || fail "disk/de.po changed"
+  # from-po into a dictionary on a full disk.
+  merge_po > de.po
+  run 2 from-po disk/complete.trx de.po
+  has err.txt "zel-trx: disk/complete.trx: cannot write the file: No space left on device"
+  cmp -s disk/complete.trx complete.trx || fail "disk/complete.trx changed"
+  only disk complete.trx de.po filler
+  ;;
+write.symlink)
+  printf '%s\n' '<source>Save<\source>' '  <translation lang="fr">Enregistrer<\translation>' >> complete.trx
+  mkdir real
+  mv complete.trx real/complete.trx
+  ln -s real/complete.trx complete.trx
+  merge_po > de.po
+  run 0 from-po complete.trx de.po
+  [ -L complete.trx ] || fail "complete.trx is no longer a symbolic link"
+  has real/complete.trx '<translation lang="de_CH">Datei aufmachen<\translation>'
+  only real complete.trx
+  # to-po -o through a link, too.
+  ln -s real/fr.po fr.po
+  run 0 to-po complete.trx --lang fr -o fr.po
+  [ -L fr.po ] || fail "fr.po is no longer a symbolic link"
+  has real/fr.po 'msgstr "Ouvrir le fichier"'
+  ;;
+check.strict)
+  run 0 check complete.trx --strict
+  # One file for each kind of problem; each fails --strict for de_CH.
+  printf '%s\n' '<source>A<\source>' '<translation lang="de_CH">A<\translation>' '<source>B<\source>' > missing.trx
+  printf '%s\n' '<source>Copy %1<\source>' '<translation lang="de_CH">Kopieren<\translation>' > token.trx
+  printf '%s\n' '<source>A<\source>' '<translation lang="de_CH">Alpha' > unclosed.trx
+  printf '%s\n' '<source>A<\source>' '<translation lang="de_CH">A' > short.trx
+  printf '%s\n' '<source>A<\source>' '<translation lang="de">A<\translation>' '<translation lang="de_CH">B<\translation>' > shadowed.trx
+  printf '<source>A<\\source>\n<translation lang="de_CH">L\344nge<\\translation>\n' > latin1.trx
+  for kind in missing token unclosed short shadowed latin1; do
+    run 0 check $kind.trx --lang de_CH
+    run 1 check $kind.trx --lang de_CH --strict
+    has err.txt "zel-trx: $kind.trx: de_CH: 1 problem (--strict)"
+  done
+  has out.txt '  latin1.trx:2: not valid UTF-8 (saved in another encoding?): "<translation lang=\"de_CH\">L\xe4nge<\\translation>"'
+  # Only the chosen languages count: fr has no problem in shadowed.trx.
+  printf '%s\n' '<translation lang="fr">A<\translation>' >> shadowed.trx
+  run 0 check shadowed.trx --lang fr --strict
+  run 1 check shadowed.trx --strict
+  ;;
+check.escapes)
+  # An ignored line with terminal escape sequences, and one of 5 MB.
+  printf '<source>A<\\source>\n\033]0;pwned\007\033[2J ignored \302\233 line\n' > escapes.trx
+  head -c 5242880 /dev/zero | tr '\0' 'x' >> escapes.trx
+  printf '\n<translation lang="fr">A<\\translation>\n' >> escapes.trx
+  run 0 check escapes.trx
+  has out.txt '  escapes.trx:2: ignored by the reader: "\x1b]0;pwned\x07\x1b[2J ignored \u009b line"'
+  has out.txt '  escapes.trx:3: ignored by the reader: "xxxxxxxx'
+  has out.txt 'xxx"... (5242880 bytes)'
+  LC_ALL=C grep -q "$(printf '\033')" out.txt && fail "an escape character reached the output"
+  [ "$(wc -c < out.txt)" -lt 2000 ] || fail "the report is $(wc -c < out.txt) bytes long"
+  ;;
+badInput.malformedPoVariety)
+  # Broken PO files of many kinds: each a message and status 2, nothing
+  # changed, nothing left behind (and, under the sanitizers, no leak).
+  cp complete.trx before.trx
+  printf 'garbage here\n' > 1.po
+  printf 'msgctxt "a"\nmsgctxt "b"\n' > 2.po
+  printf 'msgid "a"\nmsgid_plural "b"\nmsgstr[0] "c"\nmsgstr[7 "d"\n' > 3.po
+  printf 'msgid "a\n' > 4.po
+  printf 'msgid ""\nmsgstr "Language: de_CH\\n"\n\nmsgid "Open file"\nmsgstr "a"\nmsgid "Open file"\nmsgstr "b"\n' > 5.po
+  printf '\377\376\000m' > 6.po
+  for po in 1 2 3 4 5 6; do
+    run 2 from-po complete.trx $po.po
+    has err.txt "zel-trx: $po.po"
+  done
+  cmp -s complete.trx before.trx || fail "complete.trx changed"
+  ls complete.trx.* >/dev/null 2>&1 && fail "temporary file left"
   ;;
 *)
   echo "unknown case $case"; exit 2 ;;
