@@ -78,8 +78,7 @@ void removeStaleTemporaries(const std::string& target) {
     const std::size_t dash = rest.find('-');
     if (dash == std::string::npos || dash == 0 || rest.size() < dash + 1 + 7) continue;
     if (rest.find_first_not_of("0123456789") != dash) continue;
-    if (rest.compare(dash + 1, rest.size() - dash - 8, host) != 0 ||
-        rest[rest.size() - 7] != '-') {
+    if (rest.compare(dash + 1, rest.size() - dash - 8, host) != 0 || rest[rest.size() - 7] != '-') {
       continue;
     }
     const long pid = std::strtol(rest.substr(0, dash).c_str(), nullptr, 10);
@@ -256,8 +255,8 @@ void writeStandardOutput(const std::string& contents) {
 void finishStandardOutput() {
   errno = 0;
   std::cout.flush();
-  const bool written = static_cast<bool>(std::cout) && std::fflush(stdout) == 0 &&
-                       std::ferror(stdout) == 0;
+  const bool written =
+      static_cast<bool>(std::cout) && std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
   if (!written) throw ToolError(failure("standard output", "cannot write", errno ? errno : EIO));
   // Some file systems report a failed write only when the file is closed.
   if (::close(STDOUT_FILENO) != 0 && errno != EBADF) {
