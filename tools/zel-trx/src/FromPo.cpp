@@ -20,9 +20,9 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <string>
 #include <utility>
 #include <variant>
-#include <string>
 #include <vector>
 
 #include "Commands.h"
@@ -76,8 +76,8 @@ using Readings = std::map<std::string, std::optional<std::string>>;
 
 class Merger {
  public:
-  // `languages`: every language whose reading must not change, besides
-  // `language`, the one merged.
+  // `languages`: every language of the file, `language` (the one merged)
+  // among them; the others' readings must not change.
   Merger(const TrxFile& file, const std::string& language, std::vector<std::string> languages)
       : m_file(file),
         m_language(language),
@@ -85,10 +85,9 @@ class Merger {
         m_reading(readLanguage(file.lines, language)) {
     for (std::size_t i = 0; i < m_reading.lines.size(); ++i) {
       const ClassifiedLine& line = m_reading.lines[i];
-      const std::string& source = line.kind == LineKind::Source ? line.text : line.source;
-      if (line.kind == LineKind::Source || isTranslationKind(line.kind)) {
-        m_linesOf[source].push_back(i);
-      }
+      // Every line, not only those this language takes for translation
+      // lines: a line that it ignores may be a fallback line of another.
+      m_linesOf[line.kind == LineKind::Source ? line.text : line.source].push_back(i);
       if (m_defaultIndentation.empty() && isTranslationKind(line.kind)) {
         m_defaultIndentation = indentationOf(file.lines[i]);
       }
@@ -166,12 +165,17 @@ class Merger {
     // No line gives a translation yet: after the last translation line of
     // the text's first block, else after the very last line of the text,
     // after whatever other languages read there.
-    const std::size_t firstSource = own.front();
-    std::size_t anchor = firstSource;
-    for (std::size_t i = 1; i < own.size() && m_reading.lines[own[i]].kind != LineKind::Source; ++i) {
-      anchor = own[i];
+    std::optional<std::size_t> firstBlockEnd, lastEnd;
+    std::size_t sourceLines = 0;
+    for (const std::size_t i : own) {
+      const LineKind kind = m_reading.lines[i].kind;
+      if (kind == LineKind::Source) ++sourceLines;
+      if (sourceLines == 0 || (kind != LineKind::Source && !isTranslationKind(kind))) continue;
+      if (sourceLines == 1) firstBlockEnd = i;
+      lastEnd = i;
     }
-    for (const std::size_t after : {anchor, own.back()}) {
+    if (!firstBlockEnd) return edits;
+    for (const std::size_t after : {*firstBlockEnd, *lastEnd}) {
       if (!edits.empty() && edits.back().insertAfter == after) continue;
       const bool afterTranslation = m_reading.lines[after].kind != LineKind::Source;
       edits.push_back({std::nullopt, std::nullopt, std::nullopt, after,
