@@ -359,14 +359,16 @@ int runFromPo(const FromPoOptions& options, std::ostream& out, std::ostream& err
     return 1;
   }
 
-  if (!merger.empty() || result.path != file.path) {
-    replaceFile(result.path, result.bytes());
-  }
+  // The report goes out first: where it cannot, the file stays as it was.
   out << result.path << ": " << language << ": " << added << " added, " << replaced
       << " replaced, " << unchanged << " unchanged, " << fuzzy << " fuzzy not merged, "
       << untranslated << " untranslated";
   if (skipped) out << ", " << skipped << " not mergeable";
   out << "\n";
+  flushReport(out);
+  if (!merger.empty() || result.path != file.path) {
+    replaceFile(result.path, result.bytes());
+  }
   return skipped > 0 ? 1 : 0;
 }
 

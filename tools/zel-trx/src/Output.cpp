@@ -252,6 +252,12 @@ void writeStandardOutput(const std::string& contents) {
   }
 }
 
+void flushReport(std::ostream& report) {
+  errno = 0;
+  report.flush();
+  if (!report) throw ToolError(failure("standard output", "cannot write", errno ? errno : EIO));
+}
+
 void finishStandardOutput() {
   errno = 0;
   std::cout.flush();

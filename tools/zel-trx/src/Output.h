@@ -13,6 +13,7 @@
 #ifndef ZEL_TRX_OUTPUT_H
 #define ZEL_TRX_OUTPUT_H
 
+#include <ostream>
 #include <string>
 
 namespace zel::trxtool {
@@ -30,6 +31,10 @@ void replaceFile(const std::string& path, const std::string& contents);
 // Writes `contents` to standard output, after what std::cout holds. Throws
 // ToolError naming standard output when not everything was written.
 void writeStandardOutput(const std::string& contents);
+
+// Flushes `report` (standard output, or a stream of a test); throws ToolError
+// naming standard output when that fails.
+void flushReport(std::ostream& report);
 
 // Flushes std::cout and standard output and closes it, so that a write error
 // is seen while the tool can still report it. Throws ToolError on failure.

@@ -5,6 +5,7 @@
 #include <zel/StringUtilities.h>
 
 #include "Commands.h"
+#include "Output.h"
 #include "PoFile.h"
 #include "ToolError.h"
 #include "TrxFile.h"
@@ -83,11 +84,13 @@ int runToPo(const ToPoOptions& options, std::ostream& out, std::ostream& err) {
     }
     catalog.messages.push_back(std::move(message));
   }
-  writePoFile(options.output, catalog);
+  // The report goes out first: where it cannot, the file stays as it was.
   if (options.output != "-") {
     out << options.output << ": " << catalog.messages.size() << " messages, " << translated
         << " translated, " << fuzzy << " marked fuzzy\n";
+    flushReport(out);
   }
+  writePoFile(options.output, catalog);
   return 0;
 }
 

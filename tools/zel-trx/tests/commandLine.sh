@@ -177,7 +177,20 @@ write.devFull)
   "$tool" check complete.trx >/dev/full 2>err.txt
   [ $? = 2 ] || fail "check >/dev/full did not exit with 2"
   has err.txt "zel-trx: standard output: cannot write: No space left on device"
-  only . complete.trx problems.trx tokens.trx tricky.trx err.txt
+  # The report of a merge goes out before the file is replaced: where it
+  # cannot, the dictionary stays as it was; likewise the PO file of to-po.
+  printf '%s\n' '<source>Save<\source>' >> complete.trx
+  cp complete.trx before.trx
+  merge_po > de.po
+  cp de.po before.po
+  "$tool" from-po complete.trx de.po >/dev/full 2>err.txt
+  [ $? = 2 ] || fail "from-po >/dev/full did not exit with 2"
+  has err.txt "zel-trx: standard output: cannot write: No space left on device"
+  cmp -s complete.trx before.trx || fail "complete.trx changed"
+  "$tool" to-po complete.trx --lang fr -o de.po >/dev/full 2>err.txt
+  [ $? = 2 ] || fail "to-po -o de.po >/dev/full did not exit with 2"
+  cmp -s de.po before.po || fail "de.po changed"
+  only . complete.trx problems.trx tokens.trx tricky.trx err.txt before.trx de.po before.po
   ;;
 write.fullDisk)
   mkdir disk
