@@ -213,6 +213,19 @@ std::string followLinks(const std::string& path) {
 }
 
 void replaceFile(const std::string& path, const std::string& contents) {
+  struct stat special {};
+  if (::stat(path.c_str(), &special) == 0 && !S_ISREG(special.st_mode) &&
+      !S_ISDIR(special.st_mode)) {
+    // A device or a pipe ("-o /dev/stdout") cannot be replaced: written to.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    const bool written = fd >= 0 && writeAll(fd, contents);
+    const int error = errno;
+    if (fd >= 0 && ::close(fd) != 0 && written) {
+      throw ToolError(failure(path, "cannot write the file", errno));
+    }
+    if (!written) throw ToolError(failure(path, "cannot write the file", error));
+    return;
+  }
   const std::string target = followLinks(path);
   struct stat status {};
   const bool exists = ::stat(target.c_str(), &status) == 0;

@@ -25,7 +25,8 @@ std::string followLinks(const std::string& path);
 // Replaces the file `path` (or the file its links lead to) by `contents`, with
 // the permissions of the file replaced (and its owner, where allowed), or
 // those of a new file. On any failure the file is left as it was, no
-// temporary stays, and ToolError names `path` and the cause.
+// temporary stays, and ToolError names `path` and the cause. A device or a
+// pipe is written to instead, every write checked.
 void replaceFile(const std::string& path, const std::string& contents);
 
 // Writes `contents` to standard output, after what std::cout holds. Throws

@@ -187,10 +187,14 @@ write.devFull)
   [ $? = 2 ] || fail "from-po >/dev/full did not exit with 2"
   has err.txt "zel-trx: standard output: cannot write: No space left on device"
   cmp -s complete.trx before.trx || fail "complete.trx changed"
+  # A device named with -o is written to, not replaced.
+  run 0 to-po complete.trx --lang fr -o /dev/null
+  run 2 to-po complete.trx --lang fr -o /dev/full
+  has err.txt "zel-trx: /dev/full: cannot write the file: No space left on device"
   "$tool" to-po complete.trx --lang fr -o de.po >/dev/full 2>err.txt
   [ $? = 2 ] || fail "to-po -o de.po >/dev/full did not exit with 2"
   cmp -s de.po before.po || fail "de.po changed"
-  only . complete.trx problems.trx tokens.trx tricky.trx err.txt before.trx de.po before.po
+  only . complete.trx problems.trx tokens.trx tricky.trx err.txt out.txt before.trx de.po before.po
   ;;
 write.fullDisk)
   mkdir disk
