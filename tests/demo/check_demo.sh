@@ -49,15 +49,57 @@ case "$scenario" in
     grep -qxF "MeshReader::read - Mesh file wing.msh has 3 degenerate elements." "$err" ||
       fail "log line keeps the source text"
     ;;
-  interrupt)
-    run --fast --interrupt-at 0.5
+  interrupt | soft-interrupt)
+    mode=()
+    [ "$scenario" = soft-interrupt ] && mode=(--soft-abort)
+    run --fast "${mode[@]}" --interrupt-at 0.5
     expect_status 130
     expect_once "  - Interrupted by the user."
+    expect_none "Done."
+    # The last progress line shows where the run stopped: past the request at
+    # 50 %, not where the trackers' final reports took the progress on the way out.
+    stopped=$(sed -nE 's/^\[ *([0-9]+)%\] cancelled.*/\1/p' "$out")
+    [ -n "$stopped" ] && [ "$stopped" -ge 50 ] && [ "$stopped" -le 60 ] ||
+      fail "last progress line does not show the run cancelled near 50 %: '$stopped'"
     ;;
-  soft-interrupt)
-    run --fast --soft-abort --interrupt-at 0.5
-    expect_status 130
-    expect_once "  - Interrupted by the user."
+  late-interrupt)
+    # A cancel in the last steps, where only the trackers' and guards' final
+    # reports are left to deliver it, still ends the run as interrupted.
+    for soft in "" --soft-abort; do
+      run --fast $soft --interrupt-at 0.95
+      expect_status 130
+      expect_once "  - Interrupted by the user."
+      expect_none "Done."
+      grep -qE '^\[ *(9[5-9]|100)%\] cancelled' "$out" || fail "no final line cancelled at 95 % or more"
+    done
+    ;;
+  piped-order)
+    # Standard output and standard error into one pipe: the lines come in the
+    # order in which they happened.
+    "$demo" --fast --lang en_GB >"$out" 2>&1
+    status=$?
+    expect_status 0
+    expect_order() {
+      local previous=0 line n
+      for line in "$@"; do
+        n=$(grep -nxF -m1 -- "$line" "$out" | cut -d: -f1)
+        if [ -z "$n" ]; then fail "missing: $line"; return; fi
+        [ "$n" -gt "$previous" ] || fail "out of order: $line"
+        previous=$n
+      done
+    }
+    expect_order "Engineering demo (en_GB)" \
+      "[  0%] Load mesh" \
+      "MeshReader::read - Mesh file wing.msh has 3 degenerate elements." \
+      "[ 10%] Assemble" \
+      "Assembler::assemble - Element 1742 has a negative Jacobian." \
+      "[ 40%] Solve" \
+      "[ 55%] Iterate" \
+      "Solver::iterate - Solver did not converge after 400 iterations." \
+      "[ 90%] Write results" \
+      "Internal errors:" \
+      "Done."
+    grep -qE '^\[100%\] done' "$out" || fail "no final progress line"
     ;;
   bad-option)
     run --no-such-option
