@@ -1,21 +1,19 @@
 // zel-demo: a small engineering application built on libZELError. Read it top
 // to bottom as the guide to adopting the library: start-up, running and
 // shutdown, in that order.
-#include <unistd.h>
-
 #include <csignal>
-#include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
+#include <zel/ConsoleProgress.h>
 #include <zel/ZELError.h>
 
 #include "AnalysisBudget.h"
 #include "DemoOptions.h"
 #include "Simulation.h"
-#include "TerminalProgressBar.h"
 
 namespace {
 
@@ -42,7 +40,30 @@ void reportInterrupt() {
                     zel::typeInterrupt));
 }
 
-void onInterruptSignal(int) { demo::TerminalProgressBar::s_interruptRequested = 1; }
+// The console progress display, which also makes the scripted interrupt of
+// --interrupt-at: once the progress reaches P it requests a cancel, as Ctrl-C
+// does.
+class Display final : public zel::ConsoleProgress {
+ public:
+  Display(zel::ProgressProvider& progress, std::optional<float> interruptAt)
+      : ConsoleProgress(progress), m_progress(progress), m_interruptAt(interruptAt) {}
+
+  int process() override {
+    if (m_interruptAt && m_progress.getProgress() >= *m_interruptAt) requestCancel();
+    return ConsoleProgress::process();
+  }
+
+ private:
+  zel::ProgressProvider& m_progress;
+  std::optional<float> m_interruptAt;
+};
+
+Display* s_display = nullptr;
+
+// Ctrl-C: requestCancel() is safe in a signal handler.
+void onInterruptSignal(int) {
+  if (s_display != nullptr) s_display->requestCancel();
+}
 
 // Prints the stored reports, severity by severity, each under its translated
 // heading. One queue serves every take, so no message is shown twice.
@@ -99,7 +120,10 @@ int main(int argc, char** argv) {
     const std::string language = zel::TranslationManager::initialize();
     zel::TranslationManager::requirePackageDictionary("ZELError");
     zel::TranslationManager::requirePackageDictionary("ZELDemo");
-    std::cout << UserMsg("Engineering demo", nullptr).str() << " (" << language << ")\n";
+    // Flushed, as all output before the display's: a log entry on standard
+    // error must not overtake it when both go into one pipe.
+    std::cout << UserMsg("Engineering demo", nullptr).str() << " (" << language << ")"
+              << std::endl;
   } catch (const zel::Error& e) {
     std::cerr << "zel-demo: " << e.getMessage() << '\n';
     return 1;
@@ -112,13 +136,16 @@ int main(int argc, char** argv) {
   if (options.verbose) errors.setVerboseMode(true);
   zel::ErrorReporter::instance(&errors);
 
-  // 3. Progress reporting: install the reporter for every tracker and guard,
-  //    and register the processor that draws the bar and passes interrupts on.
+  // 3. Progress reporting: install the reporter for every tracker and guard.
+  //    The console display registers itself with it; it draws the progress
+  //    and passes a cancel (Ctrl-C) on as an interrupt. The error log goes
+  //    through it, so that log entries and the bar never share a line.
   zel::ApplicationProgressReporterImpl progress;
   progress.setSoftAbortMode(options.softAbort);
   zel::ProgressTracker::setReporter(&progress);
-  demo::TerminalProgressBar bar(progress, ::isatty(STDOUT_FILENO) != 0, options.interruptAt);
-  progress.registerMidOpProcessor(&bar);
+  Display display(progress, options.interruptAt);
+  display.captureErrorLog();
+  s_display = &display;
   std::signal(SIGINT, onInterruptSignal);
 
   // 4. The progress budget: the director runs the builder and puts the budget
@@ -130,33 +157,40 @@ int main(int argc, char** argv) {
 
   // ---- Running -----------------------------------------------------------
 
-  int exitCode = 0;
+  // A cancel stays requested until the application has seen the interrupt:
+  // until it catches the Interrupt (normal mode), or finds the work stopped
+  // (soft abort mode). A cancel that reached only the final reports of
+  // trackers and guards, whose destructors swallow the Interrupt, is still
+  // requested when the work returns: the run was cancelled all the same.
+  bool interrupted = false;
   try {
     const demo::SimulationSettings settings{options.steps, options.fast};
-    if (!demo::runSimulation(settings, *budget, progress, progress)) {
-      // Soft abort: the work saw isAborted() and stopped cleanly.
-      reportInterrupt();
-      exitCode = kExitInterrupted;
-    }
+    interrupted = !demo::runSimulation(settings, *budget, progress, progress);
   } catch (const zel::Interrupt&) {
     // Normal mode: the interrupt unwound the work; the trackers closed their
     // sub-operations on the way out.
-    reportInterrupt();
-    exitCode = kExitInterrupted;
+    interrupted = true;
   }
-  bar.finish();
+  interrupted = interrupted || display.cancelRequested();
+  display.acknowledgeCancel();
+  // The last drawing shows where the run stopped, "cancelled" if it did.
+  display.finish();
+  if (interrupted) reportInterrupt();
 
   printReports(errors);
-  std::cout << '\n' << UserMsg("Done.", nullptr).str() << '\n';
+  if (!interrupted) std::cout << '\n' << UserMsg("Done.", nullptr).str() << '\n';
+  std::cout.flush();
 
   // ---- Shutdown ----------------------------------------------------------
 
-  // Uninstall before destroying: neither reporter uninstalls itself. The
-  // budget goes out of force before it is deleted.
-  progress.unregisterMidOpProcessor(&bar);
+  // Uninstall before destroying: neither reporter uninstalls itself, and the
+  // display goes before the reporter it is registered with. The budget goes
+  // out of force before it is deleted.
+  std::signal(SIGINT, SIG_DFL);
+  s_display = nullptr;
   zel::ProgressTracker::setReporter(nullptr);
   zel::ProgressFunction::setBudget(nullptr);
   static zel::NullErrorReporterImpl discardReports;
   zel::ErrorReporter::instance(&discardReports);
-  return exitCode;
+  return interrupted ? kExitInterrupted : 0;
 }

@@ -114,6 +114,8 @@ void ErrorLogFile::logEntry(const std::string& entry) {
   }
 }
 
+void ErrorLogFile::logDefault(const std::string& entry) { writeDefault(entry); }
+
 ErrorLogFile::Sink ErrorLogFile::setSink(Sink sink) {
   return std::exchange(installedSink(), std::move(sink));
 }
