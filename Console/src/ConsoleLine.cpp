@@ -13,6 +13,7 @@ namespace {
 constexpr const char* kEllipsis = "\xE2\x80\xA6";  // U+2026, one column
 constexpr std::size_t kMinName = 8;                 // below this the name is left out
 constexpr std::size_t kMinBar = 5;                  // bar cells below which it is left out
+constexpr std::size_t kLastSlot = 9;                // "0:00 left", "cancelled"
 
 bool isContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
@@ -98,11 +99,13 @@ std::string barLine(const BarState& state, int width) {
     last = formatDuration(*state.remaining) + " left";
   }
 
+  // The estimate or ending has a slot of its own, kept while the estimate
+  // comes and goes, so that the bar does not change its length.
+  last += std::string(kLastSlot - std::min(kLastSlot, columns(last)), ' ');
+
   // What follows the bar, richest first.
-  std::vector<std::string> tails;
-  if (!last.empty()) tails.push_back(percent + "  " + elapsed + "  " + last);
-  tails.push_back(last.empty() ? percent + "  " + elapsed : percent + "  " + last);
-  tails.push_back(percent);
+  const std::vector<std::string> tails = {percent + "  " + elapsed + "  " + last,
+                                          percent + "  " + last, percent};
 
   for (const std::string& tail : tails) {
     const std::size_t tailColumns = columns(tail);

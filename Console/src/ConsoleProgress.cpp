@@ -67,7 +67,7 @@ ConsoleProgress::~ConsoleProgress() {
 }
 
 int ConsoleProgress::process() {
-  if (m_phase == Phase::stopped) return answerCancel();
+  if (m_phase == Phase::stopped || m_phase == Phase::finished) return answerCancel();
   if (std::uncaught_exceptions() > m_uncaughtAtStart) {
     // An exception is unwinding the work, and these are the reports its
     // trackers make on the way out: the run stopped at the last value seen.
@@ -132,7 +132,11 @@ bool ConsoleProgress::cancelRequested() const noexcept { return m_cancelRequeste
 void ConsoleProgress::acknowledgeCancel() noexcept { m_cancelRequested = 0; }
 
 void ConsoleProgress::finish() {
-  if (m_phase == Phase::idle) return;
+  if (m_phase == Phase::finished) return;
+  if (m_phase == Phase::idle) {
+    m_phase = Phase::finished;  // nothing was shown
+    return;
+  }
   if (m_phase == Phase::running) {
     if (std::uncaught_exceptions() > m_uncaughtAtStart) {
       m_cancelled = true;
@@ -149,16 +153,9 @@ void ConsoleProgress::finish() {
     m_out << console::plainFinalLine(stoppedState()) << '\n';
   }
   m_out.flush();
-
-  // Ready for another run.
-  m_phase = Phase::idle;
+  m_phase = Phase::finished;
   m_shown = false;
   m_cursorHidden = false;
-  m_cancelled = false;
-  m_name.clear();
-  m_rate = -1.0;
-  m_predicting = false;
-  m_remaining.reset();
 }
 
 ConsoleProgress::Clock::time_point ConsoleProgress::now() const { return m_clock(); }
@@ -189,11 +186,6 @@ void ConsoleProgress::start(Clock::time_point time) {
   m_phase = Phase::running;
   m_start = time;
   m_sampleTime = time;
-  m_sampleProgress = 0.0f;
-  m_rate = -1.0;
-  m_name.clear();
-  m_remaining.reset();
-  m_predicting = false;
 }
 
 void ConsoleProgress::update(Clock::time_point time, float progress, const std::string& name) {

@@ -92,13 +92,14 @@ class ZEL_CONSOLE_API ConsoleProgress : public MidOpProcessor {
 
   // Draws the final state and ends the line, showing the cursor again: the
   // value where the run stopped, and "cancelled" when it was cancelled or an
-  // exception left the work. A later report starts a new display.
+  // exception left the work. Reports after it are not drawn (a display shows
+  // one run); the destructor finishes a display that was not finished.
   void finish();
 
   bool isTerminal() const { return m_terminal; }
 
  private:
-  enum class Phase { idle, running, stopped };
+  enum class Phase { idle, running, stopped, finished };
 
   Clock::time_point now() const;
   int width() const;
