@@ -14,6 +14,10 @@ constexpr const char* kEllipsis = "\xE2\x80\xA6";  // U+2026, one column
 constexpr std::size_t kMinName = 8;                 // below this the name is left out
 constexpr std::size_t kMinBar = 5;                  // bar cells below which it is left out
 constexpr std::size_t kLastSlot = 9;                // "0:00 left", "cancelled"
+// Columns left free at the end of the bar line: writing into the last column
+// makes some terminals wrap, and the terminal echoes Ctrl-C as "^C" at the
+// cursor; kept on the bar's row, the echo is erased with it.
+constexpr int kFreeColumns = 3;
 
 bool isContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
@@ -89,7 +93,7 @@ int percentOf(float fraction) {
 }
 
 std::string barLine(const BarState& state, int width) {
-  const std::size_t limit = width > 1 ? static_cast<std::size_t>(width) - 1 : 1;
+  const std::size_t limit = width > kFreeColumns ? static_cast<std::size_t>(width - kFreeColumns) : 1;
   const std::string percent = percentText(state.fraction);
   const std::string elapsed = formatDuration(state.elapsedSeconds);
   std::string last;

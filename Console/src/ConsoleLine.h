@@ -40,9 +40,10 @@ constexpr std::size_t kNameField = 50;
 // The bar line for a terminal `width` columns wide: the name centred (or cut
 // with an ellipsis) in its field, the bar in the remaining width, then the
 // percentage, the elapsed time and the estimate or ending. It never takes
-// more than width - 1 columns: the last column is left free because writing
-// into it makes some terminals wrap. On narrow terminals the elapsed time,
-// then the name, then the bar are left out.
+// more than width - 3 columns (at least one): writing into the last column
+// makes some terminals wrap, and an echoed "^C" must stay on the bar's row.
+// On narrow terminals the elapsed time, then the name, then the bar are left
+// out.
 std::string barLine(const BarState& state, int width);
 
 // The plain line written for a new operation where there is no terminal:

@@ -65,7 +65,7 @@ void expectOneBarBelow(const FakeTerminal& terminal) {
   const auto rows = terminal.rows();
   ASSERT_FALSE(rows.empty());
   for (const auto& row : rows) {
-    EXPECT_LT(console::columns(row), static_cast<std::size_t>(terminal.width())) << row;
+    EXPECT_LT(console::columns(row), static_cast<std::size_t>(terminal.width()) - 2) << row;
   }
   EXPECT_EQ(barRows(rows).size(), 1u) << ::testing::PrintToString(rows);
   EXPECT_TRUE(isBarRow(rows.back())) << rows.back();
