@@ -19,6 +19,8 @@ COMPARISONS = [
      "Counting_TrackerIncrement", "Counting_BareIncrement", 1.5, False),
     ("Counting: entry of 1,000,000 increments / bare loop",
      "Counting_TrackerEntry", "Counting_BareEntry", 1.5, False),
+    ("Counting: that entry with the console display / without",
+     "Counting_TrackerEntryWithConsole", "Counting_TrackerEntry", 1.1, False),
     ("Message: SystemMsg / fmt::format",
      "Message_SystemMsg", "Message_fmt", 1.5, False),
     ("Message: SystemMsg / boost::format",

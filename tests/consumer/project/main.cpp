@@ -7,6 +7,12 @@
 #include <iostream>
 #include <string>
 
+#ifdef ZEL_CONSUMER_CONSOLE  // the CMake package's ZELError::Console
+#include <zel/ConsoleProgress.h>
+
+#include <sstream>
+#endif
+
 namespace {
 
 int failures = 0;
@@ -54,5 +60,19 @@ int main() {
          "the installed ZELError.trx translates the internal-error heading: " + heading);
 
   std::cout << logged << '\n' << heading << '\n';
+#ifdef ZEL_CONSUMER_CONSOLE
+  zel::ApplicationProgressReporterImpl reporter;
+  std::ostringstream drawn;
+  zel::ConsoleProgressOptions options;
+  options.output = &drawn;
+  options.terminal = false;
+  {
+    zel::ConsoleProgress display(reporter, options);
+    reporter.setOperationName("Step");
+    reporter.startProgress();
+    reporter.reportProgress(1.0f);
+  }
+  expect(drawn.str() == "[100%] Step\n[100%] done in 0:00\n", "console display: " + drawn.str());
+#endif
   return failures == 0 ? 0 : 1;
 }
