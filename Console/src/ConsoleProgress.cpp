@@ -23,11 +23,10 @@ constexpr double kSampleSeconds = 0.25;     // shortest interval over which a ra
 constexpr double kSmoothingSeconds = 3.0;   // time constant of the smoothed rate
 constexpr double kFirstEstimateSeconds = 1.0;  // observed time before the rate is trusted
 
-// Carriage return, and erase to the end of the line.
+// Carriage return, and erase to the end of the line. The cursor is not
+// hidden: a process ended by a signal would leave it hidden in the shell.
 constexpr const char* kReturn = "\r";
 constexpr const char* kEraseToEnd = "\033[K";
-constexpr const char* kHideCursor = "\033[?25l";
-constexpr const char* kShowCursor = "\033[?25h";
 constexpr const char* kCancelled = "cancelled";
 
 double seconds(ConsoleProgress::Clock::duration duration) {
@@ -52,7 +51,8 @@ ConsoleProgress::ConsoleProgress(ProgressProvider& reporter, ConsoleProgressOpti
       m_uncaughtAtStart(std::uncaught_exceptions()) {
   m_terminal = options.terminal ? *options.terminal
                                 : m_descriptor >= 0 && ::isatty(m_descriptor) != 0;
-  if (!m_clock) m_clock = &Clock::now;
+  // A lambda rather than &Clock::now, whose function type would be exported.
+  if (!m_clock) m_clock = [] { return Clock::now(); };
   m_reporter.registerMidOpProcessor(this);
 }
 
@@ -148,14 +148,12 @@ void ConsoleProgress::finish() {
   if (m_terminal) {
     drawBar();
     m_out << '\n';
-    if (m_cursorHidden) m_out << kShowCursor;
   } else {
     m_out << console::plainFinalLine(stoppedState()) << '\n';
   }
   m_out.flush();
   m_phase = Phase::finished;
   m_shown = false;
-  m_cursorHidden = false;
 }
 
 ConsoleProgress::Clock::time_point ConsoleProgress::now() const { return m_clock(); }
@@ -193,6 +191,7 @@ void ConsoleProgress::update(Clock::time_point time, float progress, const std::
   if (newName) m_name = name;
   m_seenProgress = progress;
   m_drawnProgress = progress;
+  m_drawTime = time;
   m_nextDraw = time + kRedrawInterval;
 
   float weight = 0.0f;
@@ -271,12 +270,8 @@ void ConsoleProgress::drawBar() {
   } else {
     state.name = m_name;
     state.fraction = m_drawnProgress;
-    state.elapsedSeconds = seconds(m_nextDraw - kRedrawInterval - m_start);
+    state.elapsedSeconds = seconds(m_drawTime - m_start);
     state.remaining = m_remaining;
-  }
-  if (!m_cursorHidden) {
-    m_out << kHideCursor;
-    m_cursorHidden = true;
   }
   m_out << kReturn << console::barLine(state, width()) << kEraseToEnd << std::flush;
   m_shown = true;

@@ -90,8 +90,7 @@ class ZEL_CONSOLE_API ConsoleProgress : public MidOpProcessor {
   // the reporter aborted in the soft mode): the request ends.
   void acknowledgeCancel() noexcept;
 
-  // Draws the final state and ends the line, showing the cursor again: the
-  // value where the run stopped, and "cancelled" when it was cancelled or an
+  // Draws the final state and ends the line: the value where the run stopped, and "cancelled" when it was cancelled or an
   // exception left the work. Reports after it are not drawn (a display shows
   // one run); the destructor finishes a display that was not finished.
   void finish();
@@ -123,9 +122,9 @@ class ZEL_CONSOLE_API ConsoleProgress : public MidOpProcessor {
 
   Phase m_phase = Phase::idle;
   bool m_shown = false;        // a bar line is on the terminal
-  bool m_cursorHidden = false;
   bool m_cancelled = false;    // stopped by a cancel or by an exception
   Clock::time_point m_start;
+  Clock::time_point m_drawTime;  // of the last drawing
   Clock::time_point m_nextDraw;
   std::string m_name;          // operation name at the last report that changed it
   float m_seenProgress = 0.0f; // progress at the last report
