@@ -30,8 +30,8 @@ class ZEL_EXCEPTION_API ErrorLogFile {
   /// Installs `sink` as the destination and returns the previous one; an empty
   /// function restores the default.
   static Sink setSink(Sink sink);
-  // Writes the entry to the default destination, whatever sink is installed:
-  // for a sink that adds something around the default rather than replacing it.
+  /// Writes `entry` to the default destination, whatever sink is installed:
+  /// for a sink that adds something around the default rather than replacing it.
   static void logDefault(const std::string& entry);
 };
 
