@@ -7,6 +7,7 @@
 #include <zel/SystemMsg.h>
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 #include <vector>
 
@@ -113,8 +114,9 @@ void ApplicationProgressReporterImpl::predictProgress(std::string const& name,
                                                       float weight,
                                                       float estimate) {
   // A step without weight or without an estimate predicts nothing; the
-  // processors still get their turn.
-  if (weight > 0.0f && estimate > 0.0f) {
+  // processors still get their turn. A weight that is not a finite number
+  // counts as 0, as it does in the handler.
+  if (weight > 0.0f && std::isfinite(weight) && estimate > 0.0f) {
     m_handler.predictProgress(name, weight, estimate);
   }
   yieldControl();

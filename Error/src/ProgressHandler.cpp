@@ -3,10 +3,39 @@
 #include <zel/ProgressHandler.h>
 #include <zel/SystemMsg.h>
 
+#include <cfloat>
+#include <cmath>
+
 namespace zel {
 namespace {
 
 const char kClassName[] = "ProgressHandler";
+
+// A weight that is not a finite number counts as 0: it cannot be multiplied
+// into the scale and divided out again, and a step worth nothing is the one
+// reading of it that cannot move the progress anywhere absurd.
+float usableWeight(float weight) { return std::isfinite(weight) ? weight : 0.0f; }
+
+// The product of two scale factors, held within the normal float range: a
+// product beyond it stays at the largest finite value of its sign, so that the
+// scale never becomes infinite (and 0 times it never becomes not a number); a
+// product below it (a sub-operation worth less than 1e-38 of the whole)
+// counts as 0, which it all but is, rather than as a subnormal value that has
+// lost its precision and makes every later multiplication slow.
+float saturatedProduct(float a, float b) {
+  const float product = a * b;
+  if (std::isnormal(product)) {
+    if (std::fabs(product) < FLT_MAX) return product;
+  } else if (!std::isinf(product)) {
+    return 0.0f;  // 0, subnormal (or, from a caller's 0 × FLT_MAX, still 0)
+  }
+  return std::signbit(product) ? -FLT_MAX : FLT_MAX;
+}
+
+// Whether a scale is the exact product it stands for, so that dividing a
+// weight out of it gives back the scale from before that weight: a value
+// that saturated or underflowed has lost that.
+bool exactScale(float scale) { return std::isnormal(scale) && std::fabs(scale) < FLT_MAX; }
 
 // "Variable '' does not exist.": reporting runs, but nothing was named.
 std::string missingNameText(const std::string& name) {
@@ -75,9 +104,10 @@ void ProgressHandler::pushWeight(float weight) {
     throw internal::badParam(kClassName, "pushWeight",
                              missingNameText(m_operationName), typeError);
   }
-  m_weights.push_back(weight);
+  const float usable = usableWeight(weight);
+  m_weights.push_back(usable);
   m_offsets.push_back(m_progress);
-  m_scale = m_scale * weight;
+  m_scale = saturatedProduct(m_scale, usable);
   m_subOperation = true;
 }
 
@@ -93,15 +123,23 @@ void ProgressHandler::popWeight() {
   const float closed = m_weights.back();
   m_weights.pop_back();
   m_offsets.pop_back();
-  if (closed != 0.0f) {
-    // Undo the push exactly as it was made.
-    m_scale = m_scale / closed;
-  } else {
-    // Dividing by the zero weight would leave the scale not a number for
-    // good; the remaining weights, multiplied in the order they were pushed,
-    // give the scale they stand for.
+  // Undo the push by dividing the weight out, where the division can do so:
+  // a weight of 0 (0 ÷ 0), a scale that saturated or underflowed while deeper
+  // levels were open, or a quotient that is not finite or is 0 would poison
+  // the scale for good. The remaining weights, multiplied again in the order
+  // they were pushed, then give the scale they stand for; with none left it is
+  // exactly 1, however far the nesting went.
+  const float divided = exactScale(m_scale) ? m_scale / closed : 0.0f;
+  if (m_weights.empty()) {
     m_scale = 1.0f;
-    for (const float weight : m_weights) m_scale = m_scale * weight;
+  } else if (exactScale(divided)) {
+    m_scale = divided;
+  } else {
+    // Once the product is 0 it stays 0: the rest need not be multiplied.
+    m_scale = 1.0f;
+    for (auto weight = m_weights.begin(); weight != m_weights.end() && m_scale != 0.0f; ++weight) {
+      m_scale = saturatedProduct(m_scale, *weight);
+    }
   }
   if (m_weights.empty()) m_subOperation = false;
 }
@@ -144,7 +182,7 @@ void ProgressHandler::predictProgress(std::string const& name, float weight,
   setOperationName(name);
   pushWeight(weight);
   if (estimate > 0.0f) {
-    m_predictedWeight = weight;
+    m_predictedWeight = usableWeight(weight);
     m_predictedEstimate = estimate;
     m_predicting = true;
   }

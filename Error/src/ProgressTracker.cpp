@@ -8,6 +8,7 @@
 
 #include <climits>
 #include <string>
+#include <typeinfo>
 #include <utility>
 #include <vector>
 
@@ -44,6 +45,9 @@ struct ProgressTrackerState {
   // while no entry is started, so that increment() decides with one
   // comparison. Kept by setCurrentEntry() and refreshCountLimit().
   int m_countLimit = INT_MIN;
+  // The reporter refused the started entry's pushWeight (it threw), so there
+  // is no weight of this entry to pop. Cleared whenever the cursor moves.
+  bool m_pushRefused = false;
 
   // The entry an index names, or null: an index names an entry when, taken
   // as an int, it lies within the list.
@@ -76,6 +80,7 @@ struct ProgressTrackerState {
 
   void setCurrentEntry(int index) {
     m_currentEntry = index;
+    m_pushRefused = false;
     refreshCountLimit();
   }
   // Called after every change of the entries.
@@ -159,13 +164,31 @@ ProgressTracker& ProgressTracker::operator=(const ProgressTracker& other) {
   return *this;
 }
 
+// The documented closing sequence (stop the started entry: report 1.0 and pop
+// its weight; then stop the reporting this tracker started), each step guarded
+// on its own: when the report throws (an Interrupt, a processor's exception,
+// the reporter's refusal), the weight is popped and the reporting stopped all
+// the same, so that nothing this tracker opened stays open. What was caught is
+// reported once.
 ProgressTracker::~ProgressTracker() {
-  try {
-    stop();
-    if (m_state->m_startedReporting) reporting().stopProgress();
-  } catch (...) {
-    reportCaughtException();
+  ProgressTrackerState& state = *m_state;
+  bool caught = false;
+  const auto guarded = [&caught](auto step) {
+    try {
+      step();
+    } catch (...) {
+      caught = true;
+    }
+  };
+  if (state.m_currentEntry != -1) {
+    if (state.currentWeight() > 0.0f) {
+      guarded([this] { setProgress(1.0f, true); });
+      if (!state.m_pushRefused) guarded([] { reporting().popWeight(); });
+    }
+    state.setCurrentEntry(-1);
   }
+  if (state.m_startedReporting) guarded([] { reporting().stopProgress(); });
+  if (caught) reportCaughtException();
   delete m_state;
 }
 
@@ -281,7 +304,15 @@ void ProgressTracker::startSafe(std::size_t index, int increments) {
   stop();
   state.setCurrentEntry(static_cast<int>(index));
   const float weight = getWeight(index);
-  if (weight > 0.0f) reporting().pushWeight(weight);
+  if (weight > 0.0f) {
+    try {
+      reporting().pushWeight(weight);
+    } catch (...) {
+      // Nothing was pushed: closing this entry must not pop an outer weight.
+      state.m_pushRefused = true;
+      throw;
+    }
+  }
   // The argument, not the entry's total: with no increments given the first
   // report is due at once.
   const float firstInterval =
@@ -328,8 +359,34 @@ void ProgressTracker::operator++() { increment(); }
 
 void ProgressTracker::operator++(int) { increment(); }
 
+// Counts `count` increments, of which only those up to the started entry's
+// total can count. A tracker of this very class skips straight from one due
+// report to the next, reporting exactly what increment() one by one would
+// report, so the cost is one step per report, not per increment. A derived
+// class may override increment(): it gets one call for each increment that
+// can still count.
 void ProgressTracker::operator+=(int count) {
-  for (int i = 0; i < count; ++i) increment();
+  ProgressTrackerState& state = *m_state;
+  if (typeid(*this) != typeid(ProgressTracker)) {
+    for (; count > 0 && state.m_incrementCount < state.m_countLimit; --count) {
+      increment();
+    }
+    return;
+  }
+  while (count > 0 && state.m_incrementCount < state.m_countLimit) {
+    // The increments before the next due report report nothing: count them,
+    // and the one that is due, in one step.
+    const long long untilDue =
+        static_cast<long long>(state.m_nextNotification) - state.m_incrementCount;
+    long long step = untilDue > 1 ? untilDue : 1;
+    const long long room =
+        static_cast<long long>(state.m_countLimit) - state.m_incrementCount;
+    if (step > room) step = room;
+    if (step > count) step = count;
+    state.m_incrementCount += static_cast<int>(step);
+    count -= static_cast<int>(step);
+    updateProgress();  // reports only when the count reached the due one
+  }
 }
 
 void ProgressTracker::stop() {
@@ -339,7 +396,7 @@ void ProgressTracker::stop() {
   // the overall progress where the last report put it.
   if (state.currentWeight() > 0.0f) {
     setProgress(1.0f, true);
-    reporting().popWeight();
+    if (!state.m_pushRefused) reporting().popWeight();
   }
   state.setCurrentEntry(-1);
 }

@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 #include <zel/ZELError.h>
 
+#include <cmath>
 #include <functional>
 #include <limits>
 #include <memory>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "RecordingErrorReporter.h"
 #include "TestSupport.h"
@@ -65,6 +67,60 @@ TEST(ProgressHandler, MapsReportsThroughWeightsBoundsAndPredictionsOnlyWhileRunn
   handler.setProgress(0.5f);
   EXPECT_EQ(std::tuple(copy.isSubOperation(), handler.isSubOperation(), handler.getProgress()),
             std::tuple(false, true, 0.5f * 0.5f + predicted));
+}
+
+TEST(ProgressHandler, NoWeightPoisonsTheScaleOnceItIsPoppedAgain) {
+  const float inf = std::numeric_limits<float>::infinity();
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const struct {
+    const char* name;
+    std::vector<float> weights;
+  } cases[] = {
+      {"not a number", {nan}},
+      {"infinite", {inf}},
+      {"minus infinite", {0.5f, -inf}},
+      {"product beyond the range", {1e30f, 1e30f}},
+      {"0.5, 200 levels", std::vector<float>(200, 0.5f)},
+      {"0.01, 30 levels", std::vector<float>(30, 0.01f)},
+      {"0.9, 10000 levels", std::vector<float>(10000, 0.9f)},
+      {"0 within", {0.5f, 0.0f, 0.25f}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ProgressHandler handler;
+    handler.setOperationName("Solve");
+    handler.startProgress();
+    bool finite = true;
+    for (const float weight : c.weights) {
+      handler.pushWeight(weight);
+      handler.setProgress(0.5f);
+      finite = finite && std::isfinite(handler.getProgress());
+    }
+    EXPECT_TRUE(finite);
+    for (std::size_t i = 0; i < c.weights.size(); ++i) handler.popWeight();
+    handler.setProgress(0.5f);
+    EXPECT_EQ(handler.getProgress(), 0.5f);
+    handler.setProgress(1.0f);
+    EXPECT_EQ(handler.getProgress(), 1.0f);
+  }
+  // Within the nesting too, the scale comes back exactly once the product is
+  // representable again: 2^-200 underflows, 2^-10 does not.
+  ProgressHandler handler;
+  handler.setOperationName("Solve");
+  handler.startProgress();
+  for (int i = 0; i < 200; ++i) handler.pushWeight(0.5f);
+  for (int i = 0; i < 190; ++i) handler.popWeight();
+  handler.setProgress(1.0f);
+  EXPECT_EQ(handler.getProgress(), std::ldexp(1.0f, -10));
+  // A weight that is not a finite number counts as 0: the step moves nothing,
+  // and a prediction hands 0 back as its weight.
+  handler.setProgress(0.25f);
+  handler.predictProgress("Step", inf, 3.0f);
+  float weight = -1.0f, estimate = -1.0f;
+  EXPECT_TRUE(handler.getProgressPrediction(weight, estimate));
+  EXPECT_EQ(std::tuple(weight, estimate), std::tuple(0.0f, 3.0f));
+  handler.cancelPrediction();
+  EXPECT_EQ(handler.getProgress(), 0.25f * std::ldexp(1.0f, -10));
 }
 
 TEST(NullProgressReporter, AcceptsEveryCallInAnyOrderAndSharesOneEmptyName) {
@@ -130,6 +186,23 @@ class ApplicationProgressReporter : public ::testing::Test {
   CountingProcessor first, second;
   ApplicationProgressReporterImpl reporter;
 };
+
+TEST_F(ApplicationProgressReporter, AStepWeightThatIsNotFinitePredictsNothingAndPoisonsNothing) {
+  reporter.reportProgress(0.25f);
+  for (const float weight : {std::numeric_limits<float>::infinity(),
+                             std::numeric_limits<float>::quiet_NaN()}) {
+    SCOPED_TRACE(weight);
+    reporter.predictProgress("Step", weight, 1.0f);
+    float w = 0.0f, e = 0.0f;
+    EXPECT_FALSE(reporter.getProgressPrediction(w, e));
+    reporter.cancelPrediction();
+    EXPECT_EQ(reporter.getOperationName(), "Solve");
+    for (const float p : {0.5f, 1.0f}) {
+      reporter.reportProgress(p);
+      EXPECT_EQ(reporter.getProgress(), p);
+    }
+  }
+}
 
 TEST_F(ApplicationProgressReporter, OnlyReportsAndPredictionsYieldAndOutOfRangeIsWarned) {
   test::RecordingErrorReporter errors;

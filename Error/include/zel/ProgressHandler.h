@@ -15,6 +15,14 @@ namespace zel {
 /// progress = p × (product of open weights) + (progress where it opened).
 /// While stopped, pushWeight, popWeight and setProgress do nothing. Misuse
 /// throws (class "ProgressHandler", typeError); see each operation.
+///
+/// Any weight is accepted; one that is not a finite number (NaN, ±inf) counts
+/// as 0, on the stack and in a prediction. The scale (the product of the open
+/// weights) stays finite: a product beyond the float range stays at ±FLT_MAX,
+/// one below the normal range (under 1.2e-38) counts as 0. Each pop restores
+/// the scale of the remaining weights, recomputing it from them when dividing
+/// the closed weight out cannot (a weight of 0, a product that underflowed or
+/// saturated); back at the top level it is exactly 1.
 class ZEL_ERROR_API ProgressHandler {
  public:
   /// Stopped, without a name, progress 0, nothing pushed, unbounded.
