@@ -20,6 +20,9 @@ void checkTrxReader(const std::uint8_t* data, std::size_t size);
 void checkMessageText(const std::uint8_t* data, std::size_t size);
 // Reports, masks and takes: the storage and the queue against a model.
 void checkMessageQueue(const std::uint8_t* data, std::size_t size);
+// Pushes, pops, reports, predictions and cancels with arbitrary floats: the
+// progress handler against a model of its stack, back at the top level exactly.
+void checkProgressHandler(const std::uint8_t* data, std::size_t size);
 
 struct CheckFailed : std::logic_error {
   using std::logic_error::logic_error;

@@ -49,5 +49,9 @@ TEST(FuzzReplay, StorageAndQueueFollowTheirModelOnEverySavedInput) {
   replay("message_queue", fuzz::checkMessageQueue);
 }
 
+TEST(FuzzReplay, ProgressHandlerFollowsItsModelOnEverySavedInput) {
+  replay("progress_handler", fuzz::checkProgressHandler);
+}
+
 }  // namespace
 }  // namespace zel

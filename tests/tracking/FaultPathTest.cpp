@@ -147,7 +147,8 @@ class FaultPath : public ::testing::Test, public ProgressBudgetBuilder {
 // ++; in the second two guards of Assemble run in turn, the first with a guard
 // of Solve inside. `armed` is called once Solve has started up. In the soft
 // abort mode the run polls isAborted() between steps and leaves when it is set.
-void nestedRun(const ApplicationProgressReporterImpl& application, const std::function<void()>& armed) {
+void nestedRun(const ApplicationProgressReporterImpl& application,
+               const std::function<void()>& armed) {
   const auto poll = [&] {
     if (application.isAborted()) throw Abandoned{};
   };
@@ -201,8 +202,8 @@ TEST_F(FaultPath, EveryProcessorStyleLeavesTheReporterCleanInBothAbortModes) {
       // destructors (the guard's start of its entry, its tracker's 1.0, Read's
       // 1.0 in the inner tracker, the entry of Solve).
       for (int at = 0; at <= 4; ++at) {
-        SCOPED_TRACE(std::string(nameOf(style)) + (soft ? ", soft" : ", normal") +
-                     ", point " + std::to_string(at));
+        SCOPED_TRACE(std::string(nameOf(style)) + (soft ? ", soft" : ", normal") + ", point " +
+                     std::to_string(at));
         ApplicationProgressReporterImpl& application = freshReporter(style, soft);
         runCaught([&] {
           ProgressTracker solve("Solve", true);
@@ -239,8 +240,8 @@ TEST_F(FaultPath, AnInterruptAtEachReportPointLeavesTheReporterClean) {
   for (const Style style : {Style::persistentCancel, Style::oneShotCancel, Style::throwing}) {
     for (const bool soft : {false, true}) {
       for (int at = 1; at <= points; ++at) {
-        SCOPED_TRACE(std::string(nameOf(style)) + (soft ? ", soft" : ", normal") +
-                     ", point " + std::to_string(at));
+        SCOPED_TRACE(std::string(nameOf(style)) + (soft ? ", soft" : ", normal") + ", point " +
+                     std::to_string(at));
         ApplicationProgressReporterImpl& application = freshReporter(style, soft);
         SCOPED_TRACE(runCaught([&] { nestedRun(application, [&] { m_canceller.arm(at); }); }));
         expectClean();
@@ -299,9 +300,8 @@ TEST_F(FaultPath, DestructorTakesEveryClosingStepWhenOneFails) {
     tracker.add("A", 0.5f, 10);
     EXPECT_THROW(tracker.start(std::size_t{0}, 10), internal::error);
   }
-  EXPECT_EQ(reporter.take(), (Calls{"startProgress", "setOperationName(Solve)",
-                                    "reportProgress(0)", "pushWeight(0.5)",
-                                    "reportProgress(1)", "stopProgress"}));
+  EXPECT_EQ(reporter.take(), (Calls{"startProgress", "setOperationName(Solve)", "reportProgress(0)",
+                                    "pushWeight(0.5)", "reportProgress(1)", "stopProgress"}));
 }
 
 // A tracker that counts the calls of its increment().
@@ -321,14 +321,16 @@ TEST_F(FaultPath, AddingCountsOnlyWhatCanCountAndReportsAsOneByOne) {
     int frequency, total, given;
     std::vector<int> counts;
   } cases[] = {
-      {100, 100, 100, {INT_MAX}},       {100, 1000, 1000, {1, 7, 500, 3, 10000}},
-      {4, 100, 0, {1, 24, 25, 26, 30}}, {100, 50, 50, {13, 13, 13, 13, 13}},
-      {3, 7, 7, {2, 2, 2, 2}},          {100, 0, 0, {5}},
+      {100, 100, 100, {INT_MAX}},
+      {100, 1000, 1000, {1, 7, 500, 3, 10000}},
+      {4, 100, 0, {1, 24, 25, 26, 30}},
+      {100, 50, 50, {13, 13, 13, 13, 13}},
+      {3, 7, 7, {2, 2, 2, 2}},
+      {100, 0, 0, {5}},
       {1, 1000000, 1000000, {999999, 1, 1}},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(std::to_string(c.total) + " increments, frequency " +
-                 std::to_string(c.frequency));
+    SCOPED_TRACE(std::to_string(c.total) + " increments, frequency " + std::to_string(c.frequency));
     for (test::RecordingProgressReporter* reporter : {&oneByOne, &added}) {
       ProgressTracker::setReporter(reporter);
       ProgressTracker tracker;
