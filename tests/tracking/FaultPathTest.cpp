@@ -192,7 +192,7 @@ TEST_F(FaultPath, ANestedRunWithoutFaultsEndsAtOne) {
   expectClean();
 }
 
-// The three processors of the issue at the first report of the inner counting
+// Each kind of processor, at the first report of the inner counting
 // and at each report the destructors make when the inner scope ends, with
 // trackers and guards nested three deep.
 TEST_F(FaultPath, EveryProcessorStyleLeavesTheReporterCleanInBothAbortModes) {
