@@ -196,6 +196,8 @@ void ProgressTracker::setReporter(ProgressReporting* reporter) {
   s_progressReporting = reporter;
 }
 
+ProgressReporting* ProgressTracker::getReporter() { return s_progressReporting; }
+
 ProgressReporting& ProgressTracker::reporting() {
   if (s_progressReporting != nullptr) return *s_progressReporting;
   return NullProgressReporterImpl::processWide();

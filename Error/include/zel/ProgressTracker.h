@@ -51,6 +51,8 @@ class ZEL_ERROR_API ProgressTracker : public ITaskProgress {
   /// Installs the reporter for every tracker; null restores the null reporter.
   /// Never owned.
   static void setReporter(ProgressReporting* reporter);
+  // The reporter installed with setReporter, or null while none is.
+  static ProgressReporting* getReporter();
 
   /// Adds an entry `name` worth `weight`, complete after `totalIncrements`.
   void add(std::string const& name, float weight, int totalIncrements);

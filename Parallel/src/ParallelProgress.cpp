@@ -1,0 +1,288 @@
+#include <zel/ErrorMsg.h>
+#include <zel/ErrorReporter.h>
+#include <zel/NullProgressReporterImpl.h>
+#include <zel/ParallelProgress.h>
+#include <zel/ProgressAbortMode.h>
+#include <zel/ProgressReporting.h>
+#include <zel/ProgressTracker.h>
+#include <zel/SystemMsg.h>
+
+#include <algorithm>
+#include <climits>
+#include <exception>
+#include <memory>
+#include <thread>
+
+namespace zel {
+
+namespace parallel_detail {
+thread_local ThreadCounter t_counter = {0, 0, 0, nullptr};
+}  // namespace parallel_detail
+
+using parallel_detail::CounterSlot;
+using parallel_detail::t_counter;
+using parallel_detail::ThreadCounter;
+
+namespace {
+
+// Every ParallelProgress gets an identity of its own, never reused, so that a
+// thread's cached counter never names a destroyed object's successor.
+std::atomic<unsigned long long> s_nextId{0};
+
+// A tracker's notify step (frequency 100): reports every total x step
+// increments, the product in single precision, cut towards zero.
+constexpr float kNotifyStep = 0.01f;
+// A thread publishes its count at least every so many increments.
+constexpr long long kMaxBatch = 4096;
+
+long long wholePart(float value) {
+  if (value >= 9.2e18f) return LLONG_MAX;
+  if (value <= 0.0f) return 0;
+  return static_cast<long long>(value);
+}
+
+std::size_t slotCapacity() {
+  const std::size_t cores = std::thread::hardware_concurrency();
+  return std::clamp<std::size_t>(4 * cores, 64, 1024);
+}
+
+}  // namespace
+
+struct ParallelProgress::State {
+  std::string name;
+  long long total = 0;
+  // Increments between two reports, and between two publications of one
+  // thread's count.
+  long long interval = 0;
+  long long batch = 1;
+  // The reporter installed at construction, and its abort side if it has one.
+  ProgressReporting* reporter = nullptr;
+  ProgressAbortMode* abortMode = nullptr;
+
+  // Changed only by the thread holding `reporting` (or the owner before any
+  // worker runs):
+  bool startedReporting = false;
+  bool pushedWeight = false;
+  bool closed = false;
+  bool failed = false;
+  std::exception_ptr failure;
+
+  // The threads' own counters, claimed one per thread; threads beyond them
+  // count straight into `overflow` and the shared total.
+  std::unique_ptr<CounterSlot[]> slots;
+  std::size_t capacity = 0;
+  alignas(64) std::atomic<std::size_t> claimed{0};
+  std::atomic<long long> overflow{0};
+  // The counts the threads have published: the shared total.
+  alignas(64) std::atomic<long long> published{0};
+  // Read by every publishing thread, written by the reporting one.
+  alignas(64) std::atomic<long long> nextDue{0};
+  // Held by the one thread that makes a report; taken without waiting.
+  alignas(64) std::atomic<bool> reporting{false};
+
+  bool tryLock() { return !reporting.exchange(true, std::memory_order_acquire); }
+  // Releases the report flag however its holder leaves.
+  struct Unlock {
+    State& state;
+    ~Unlock() { state.reporting.store(false, std::memory_order_release); }
+  };
+
+  CounterSlot* claim(const void* thread) {
+    const std::size_t used = std::min(claimed.load(std::memory_order_acquire), capacity);
+    for (std::size_t i = 0; i < used; ++i) {
+      if (slots[i].owner.load(std::memory_order_relaxed) == thread) return &slots[i];
+    }
+    const std::size_t index = claimed.fetch_add(1, std::memory_order_acq_rel);
+    if (index >= capacity) return nullptr;
+    slots[index].owner.store(thread, std::memory_order_relaxed);
+    return &slots[index];
+  }
+
+  long long countAll() const {
+    long long sum = overflow.load(std::memory_order_relaxed);
+    const std::size_t used = std::min(claimed.load(std::memory_order_acquire), capacity);
+    for (std::size_t i = 0; i < used; ++i) sum += slots[i].count.load(std::memory_order_relaxed);
+    return sum;
+  }
+
+  // The count at which a thread that has just published publishes again:
+  // after a batch, or sooner when the next report is nearer.
+  long long nextPublication(long long count) const {
+    const long long distance =
+        nextDue.load(std::memory_order_relaxed) - published.load(std::memory_order_relaxed);
+    return count + (distance > 0 && distance < batch ? distance : batch);
+  }
+};
+
+ParallelProgress::ParallelProgress(const std::string& name, long long total)
+    : m_id(s_nextId.fetch_add(1, std::memory_order_relaxed) + 1), m_state(new State) {
+  State& s = *m_state;
+  try {
+    s.name = name;
+    s.total = total;
+    s.interval = wholePart(static_cast<float>(total) * kNotifyStep);
+    s.batch = std::clamp<long long>(s.interval / 8, 1, kMaxBatch);
+    // Like a tracker whose entry has no increments, a step without a positive
+    // total counts nothing and reports only its start and its end.
+    s.nextDue.store(total > 0 ? s.interval : LLONG_MAX, std::memory_order_relaxed);
+    s.capacity = slotCapacity();
+    s.slots.reset(new CounterSlot[s.capacity]);
+    s.reporter = ProgressTracker::getReporter();
+    if (s.reporter == nullptr) s.reporter = &NullProgressReporterImpl::processWide();
+    s.abortMode = dynamic_cast<ProgressAbortMode*>(s.reporter);
+  } catch (...) {
+    delete m_state;
+    throw;
+  }
+  // The calls of a tracker's start-up and of starting its one entry.
+  try {
+    if (s.reporter->startProgress()) {
+      s.startedReporting = true;
+      s.reporter->setOperationName(name);
+      s.reporter->reportProgress(0.0f);
+    }
+    s.reporter->pushWeight(1.0f);
+    s.pushedWeight = true;
+    s.reporter->setOperationName(name);
+    s.reporter->reportProgress(0.0f);
+    followAbort();
+  } catch (...) {
+    fail();
+  }
+}
+
+ParallelProgress::~ParallelProgress() {
+  try {
+    finish();
+  } catch (...) {
+    try {
+      ErrorReporter::instance()->reportError(ErrorMsg("ParallelProgress", "~ParallelProgress",
+                                                      SystemMsg("Caught exception").str(),
+                                                      typeUnspecified));
+    } catch (...) {
+    }
+  }
+  delete m_state;
+}
+
+void ParallelProgress::incrementSlow(long long n) {
+  if (n <= 0) return;
+  State& s = *m_state;
+  ThreadCounter& counter = t_counter;
+  if (counter.progress != m_id) {
+    CounterSlot* slot = s.claim(&counter);
+    if (slot == nullptr) {
+      s.overflow.fetch_add(n, std::memory_order_relaxed);
+      const long long total = s.published.fetch_add(n, std::memory_order_relaxed) + n;
+      if (total >= s.nextDue.load(std::memory_order_relaxed)) reportDue();
+      return;
+    }
+    counter.progress = m_id;
+    counter.slot = slot;
+    counter.count = slot->count.load(std::memory_order_relaxed);
+    counter.publishAt = counter.count;  // the first count is published at once
+  }
+  const long long count = counter.count + n;
+  counter.count = count;
+  counter.slot->count.store(count, std::memory_order_relaxed);
+  if (count >= counter.publishAt) publish();
+}
+
+void ParallelProgress::publish() {
+  State& s = *m_state;
+  ThreadCounter& counter = t_counter;
+  CounterSlot& slot = *counter.slot;
+  const long long count = counter.count;
+  const long long delta = count - slot.published.load(std::memory_order_relaxed);
+  slot.published.store(count, std::memory_order_relaxed);
+  const long long total = s.published.fetch_add(delta, std::memory_order_relaxed) + delta;
+  if (total >= s.nextDue.load(std::memory_order_relaxed)) reportDue();
+  // A processor may have counted for another ParallelProgress on this thread.
+  if (counter.progress == m_id) counter.publishAt = s.nextPublication(count);
+}
+
+void ParallelProgress::reportDue() {
+  State& s = *m_state;
+  if (!s.tryLock()) return;  // another thread reports; the next publication looks again
+  State::Unlock unlock{s};
+  if (s.closed || s.failed) return;
+  const long long count = std::min(s.published.load(std::memory_order_relaxed), s.total);
+  if (count < s.nextDue.load(std::memory_order_relaxed)) return;
+  s.nextDue.store(count + std::max(s.interval, 1LL), std::memory_order_relaxed);
+  try {
+    s.reporter->reportProgress(static_cast<float>(count) / static_cast<float>(s.total));
+    followAbort();
+  } catch (...) {
+    fail();
+  }
+}
+
+void ParallelProgress::fail() {
+  State& s = *m_state;
+  if (!s.failed) {
+    s.failed = true;
+    s.failure = std::current_exception();
+  }
+  m_cancelled.store(true, std::memory_order_relaxed);
+}
+
+void ParallelProgress::followAbort() {
+  State& s = *m_state;
+  if (s.abortMode != nullptr && s.abortMode->isAborted()) {
+    m_cancelled.store(true, std::memory_order_relaxed);
+  }
+}
+
+void ParallelProgress::cancel() { m_cancelled.store(true, std::memory_order_relaxed); }
+
+void ParallelProgress::finish() {
+  State& s = *m_state;
+  // A worker may still be inside a report: wait for it, the one wait there is.
+  while (!s.tryLock()) std::this_thread::yield();
+  {
+    State::Unlock unlock{s};
+    if (s.closed) return;
+    s.closed = true;
+    // What a tracker does at its last increments and when it stops: the report
+    // then due, the step brought to 1, closed, and the reporting stopped.
+    if (!s.failed && s.total > 0) {
+      const long long count = std::min(s.countAll(), s.total);
+      if (count >= s.nextDue.load(std::memory_order_relaxed)) {
+        try {
+          s.reporter->reportProgress(static_cast<float>(count) / static_cast<float>(s.total));
+        } catch (...) {
+          fail();
+        }
+      }
+    }
+    if (!s.failed) {
+      try {
+        s.reporter->reportProgress(1.0f);
+      } catch (...) {
+        fail();
+      }
+    }
+    // Closing never reports, so it is done whatever failed before.
+    if (s.pushedWeight) {
+      try {
+        s.reporter->popWeight();
+      } catch (...) {
+        fail();
+      }
+    }
+    if (s.startedReporting) {
+      try {
+        s.reporter->stopProgress();
+      } catch (...) {
+        fail();
+      }
+    }
+  }
+  if (s.failure) std::rethrow_exception(s.failure);
+}
+
+long long ParallelProgress::count() const { return m_state->countAll(); }
+
+long long ParallelProgress::total() const { return m_state->total; }
+
+}  // namespace zel
