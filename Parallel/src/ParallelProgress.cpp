@@ -16,7 +16,7 @@
 namespace zel {
 
 namespace parallel_detail {
-thread_local ThreadCounter t_counter = {0, 0, 0, nullptr};
+__thread ThreadCounter t_counter = {0, nullptr};
 }  // namespace parallel_detail
 
 using parallel_detail::CounterSlot;
@@ -177,28 +177,25 @@ void ParallelProgress::incrementSlow(long long n) {
       if (total >= s.nextDue.load(std::memory_order_relaxed)) reportDue();
       return;
     }
+    // The first count after taking the slot up is published at once.
+    slot->publishAt.store(0, std::memory_order_relaxed);
     counter.progress = m_id;
     counter.slot = slot;
-    counter.count = slot->count.load(std::memory_order_relaxed);
-    counter.publishAt = counter.count;  // the first count is published at once
   }
-  const long long count = counter.count + n;
-  counter.count = count;
-  counter.slot->count.store(count, std::memory_order_relaxed);
-  if (count >= counter.publishAt) publish();
+  increment(n);
 }
 
 void ParallelProgress::publish() {
   State& s = *m_state;
-  ThreadCounter& counter = t_counter;
-  CounterSlot& slot = *counter.slot;
-  const long long count = counter.count;
+  CounterSlot& slot = *t_counter.slot;
+  const long long count = slot.count.load(std::memory_order_relaxed);
   const long long delta = count - slot.published.load(std::memory_order_relaxed);
   slot.published.store(count, std::memory_order_relaxed);
+  // Not due again before the report below has settled the next due count.
+  slot.publishAt.store(LLONG_MAX, std::memory_order_relaxed);
   const long long total = s.published.fetch_add(delta, std::memory_order_relaxed) + delta;
   if (total >= s.nextDue.load(std::memory_order_relaxed)) reportDue();
-  // A processor may have counted for another ParallelProgress on this thread.
-  if (counter.progress == m_id) counter.publishAt = s.nextPublication(count);
+  slot.publishAt.store(s.nextPublication(count), std::memory_order_relaxed);
 }
 
 void ParallelProgress::reportDue() {

@@ -45,10 +45,13 @@ namespace zel {
 
 namespace parallel_detail {
 
-// Where one thread keeps its count of one ParallelProgress; written by that
-// thread only, read by the owning thread in finish().
+// Where one thread keeps its count of one ParallelProgress, on a cache line
+// of its own: written by that thread only, read by the thread that reports
+// and by the owning thread in finish().
 struct alignas(64) CounterSlot {
   std::atomic<long long> count{0};
+  // The count at which this thread publishes next.
+  std::atomic<long long> publishAt{0};
   // The part of `count` already added to the shared total.
   std::atomic<long long> published{0};
   // The thread that counts here, by the address of its ThreadCounter.
@@ -56,15 +59,15 @@ struct alignas(64) CounterSlot {
 };
 
 // The calling thread's current counter: the ParallelProgress it counted for
-// last, its count there and the count at which it publishes next.
+// last (by identity) and its slot there.
 struct ThreadCounter {
   unsigned long long progress;
-  long long count;
-  long long publishAt;
   CounterSlot* slot;
 };
 
-ZEL_PARALLEL_API extern thread_local ThreadCounter t_counter;
+// Constant-initialised, so that reaching it from another library needs no
+// initialisation check.
+ZEL_PARALLEL_API extern __thread ThreadCounter t_counter;
 
 }  // namespace parallel_detail
 
@@ -83,15 +86,15 @@ class ZEL_PARALLEL_API ParallelProgress {
   // Counts n increments (n <= 0 counts nothing); increments beyond the total
   // are not reported. Any thread.
   void increment(long long n = 1) {
-    parallel_detail::ThreadCounter& counter = parallel_detail::t_counter;
+    const parallel_detail::ThreadCounter& counter = parallel_detail::t_counter;
     if (counter.progress != m_id || n <= 0) {
       incrementSlow(n);
       return;
     }
-    const long long count = counter.count + n;
-    counter.count = count;
-    counter.slot->count.store(count, std::memory_order_relaxed);
-    if (count >= counter.publishAt) publish();
+    parallel_detail::CounterSlot& slot = *counter.slot;
+    const long long count = slot.count.load(std::memory_order_relaxed) + n;
+    slot.count.store(count, std::memory_order_relaxed);
+    if (count >= slot.publishAt.load(std::memory_order_relaxed)) publish();
   }
 
   // Whether the workers should stop: a report threw, cancel() was called, or
