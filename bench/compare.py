@@ -88,9 +88,15 @@ def main():
         print(f"processor calls per entry of 1,000,000 increments: {calls:.0f}")
     reach = medians.get("Parallel_CancelReach/manual_time")
     if reach:
-        print(f"cancel: {reach['after_cancel_intervals']:.2f} report intervals counted after "
-              f"the request, last worker reached after {reach['reach_us']:.0f} us "
-              f"(interval {reach['interval_us']:.0f} us)")
+        # Increments counted after a processor's interrupt, in report intervals.
+        intervals = reach["after_cancel_intervals"]
+        ok = intervals <= 1.0
+        met += ok
+        total += 1
+        what = "Parallel: counting after a cancel, in report intervals"
+        print(f"{what:55} {intervals:6.2f}   (target <= 1)     {'met' if ok else 'NOT MET'}")
+        print(f"the last worker saw the cancel {reach['reach_us']:.0f} us after the request "
+              f"(one report interval took {reach['interval_us']:.0f} us)")
     print(f"{met} of {total} targets met")
 
 

@@ -30,10 +30,11 @@
 // cancelled() then follows the reporter's isAborted(), read after each report.
 //
 // Counting costs a few nanoseconds and writes no cache line shared with other
-// threads: each thread counts in a slot of its own and publishes its count
-// to the shared total only every few hundred increments or when a report is
-// near. The constructor takes the reporter installed at that moment; it must
-// stay installed until finish() or the destructor.
+// threads: each thread counts in a slot of its own and adds its count to the
+// shared total about eight times per report interval (at most every 4096
+// increments), or sooner when a report is near. The constructor takes the
+// reporter installed at that moment; it must stay installed until finish()
+// or the destructor.
 #pragma once
 
 #include <atomic>
