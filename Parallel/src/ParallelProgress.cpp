@@ -15,10 +15,6 @@
 
 namespace zel {
 
-namespace parallel_detail {
-__thread ThreadCounter t_counter = {0, nullptr};
-}  // namespace parallel_detail
-
 using parallel_detail::CounterSlot;
 using parallel_detail::t_counter;
 using parallel_detail::ThreadCounter;
@@ -66,6 +62,8 @@ struct ParallelProgress::State {
   bool closed = false;
   bool failed = false;
   std::exception_ptr failure;
+  // Every thread's count, summed when finish() closes the step; -1 before.
+  std::atomic<long long> finalCount{-1};
 
   // The threads' own counters, claimed one per thread; threads beyond them
   // count straight into `overflow` and the shared total.
@@ -101,16 +99,19 @@ struct ParallelProgress::State {
   long long countAll() const {
     long long sum = overflow.load(std::memory_order_relaxed);
     const std::size_t used = std::min(claimed.load(std::memory_order_acquire), capacity);
-    for (std::size_t i = 0; i < used; ++i) sum += slots[i].count.load(std::memory_order_relaxed);
+    for (std::size_t i = 0; i < used; ++i) {
+      sum += slots[i].base.load(std::memory_order_relaxed) -
+             slots[i].remaining.load(std::memory_order_relaxed);
+    }
     return sum;
   }
 
-  // The count at which a thread that has just published publishes again:
-  // after a batch, or sooner when the next report is nearer.
-  long long nextPublication(long long count) const {
+  // How many increments a thread that has just published counts before it
+  // publishes again: a batch, or fewer when the next report is nearer.
+  long long nextPublication() const {
     const long long distance =
         nextDue.load(std::memory_order_relaxed) - published.load(std::memory_order_relaxed);
-    return count + (distance > 0 && distance < batch ? distance : batch);
+    return distance > 0 && distance < batch ? distance : batch;
   }
 };
 
@@ -178,24 +179,46 @@ void ParallelProgress::incrementSlow(long long n) {
       return;
     }
     // The first count after taking the slot up is published at once.
-    slot->publishAt.store(0, std::memory_order_relaxed);
+    slot->base.store(slot->base.load(std::memory_order_relaxed) -
+                         slot->remaining.load(std::memory_order_relaxed),
+                     std::memory_order_relaxed);
+    slot->remaining.store(0, std::memory_order_relaxed);
     counter.progress = m_id;
     counter.slot = slot;
   }
   increment(n);
 }
 
+namespace {
+
+// Sets a slot's count to `count`, with `step` increments to go before the
+// thread publishes again. Only the slot's thread calls it.
+void restart(CounterSlot& slot, long long count, long long step) {
+  slot.base.store(count + step, std::memory_order_relaxed);
+  slot.remaining.store(step, std::memory_order_relaxed);
+}
+
+long long countIn(const CounterSlot& slot) {
+  return slot.base.load(std::memory_order_relaxed) -
+         slot.remaining.load(std::memory_order_relaxed);
+}
+
+// Keeps a thread from publishing again while it reports.
+constexpr long long kHold = LLONG_MAX / 4;
+
+}  // namespace
+
 void ParallelProgress::publish() {
   State& s = *m_state;
   CounterSlot& slot = *t_counter.slot;
-  const long long count = slot.count.load(std::memory_order_relaxed);
+  const long long count = countIn(slot);
   const long long delta = count - slot.published.load(std::memory_order_relaxed);
   slot.published.store(count, std::memory_order_relaxed);
-  // Not due again before the report below has settled the next due count.
-  slot.publishAt.store(LLONG_MAX, std::memory_order_relaxed);
+  restart(slot, count, kHold);
   const long long total = s.published.fetch_add(delta, std::memory_order_relaxed) + delta;
   if (total >= s.nextDue.load(std::memory_order_relaxed)) reportDue();
-  slot.publishAt.store(s.nextPublication(count), std::memory_order_relaxed);
+  // A processor on this thread may have counted here meanwhile.
+  restart(slot, countIn(slot), s.nextPublication());
 }
 
 void ParallelProgress::reportDue() {
@@ -240,10 +263,11 @@ void ParallelProgress::finish() {
     State::Unlock unlock{s};
     if (s.closed) return;
     s.closed = true;
+    s.finalCount.store(s.countAll(), std::memory_order_release);
     // What a tracker does at its last increments and when it stops: the report
     // then due, the step brought to 1, closed, and the reporting stopped.
     if (!s.failed && s.total > 0) {
-      const long long count = std::min(s.countAll(), s.total);
+      const long long count = std::min(s.finalCount.load(std::memory_order_relaxed), s.total);
       if (count >= s.nextDue.load(std::memory_order_relaxed)) {
         try {
           s.reporter->reportProgress(static_cast<float>(count) / static_cast<float>(s.total));
@@ -278,7 +302,11 @@ void ParallelProgress::finish() {
   if (s.failure) std::rethrow_exception(s.failure);
 }
 
-long long ParallelProgress::count() const { return m_state->countAll(); }
+long long ParallelProgress::count() const {
+  const State& s = *m_state;
+  const long long final = s.finalCount.load(std::memory_order_acquire);
+  return final >= 0 ? final : s.published.load(std::memory_order_relaxed);
+}
 
 long long ParallelProgress::total() const { return m_state->total; }
 

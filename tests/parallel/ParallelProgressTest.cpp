@@ -41,11 +41,16 @@ int manyThreads() {
 // waits for cancelled(): so what is counted after the request is at most the
 // iteration each worker was in, however the threads are scheduled. Returns the
 // increments counted.
+// What the workers of the current run have counted so far, kept beside the
+// progress so that a processor can read it at any moment.
+std::atomic<long long> g_countedSoFar{0};
+
 long long runWorkers(ParallelProgress& progress, int threads, long long total,
                      long long step = 1, int work = 0,
                      const std::atomic<bool>* requested = nullptr) {
   std::atomic<long long> counted{0};
   std::atomic<unsigned> sink{0};
+  g_countedSoFar = 0;
   std::vector<std::thread> workers;
   for (int w = 0; w < threads; ++w) {
     workers.emplace_back([&, w] {
@@ -63,6 +68,7 @@ long long runWorkers(ParallelProgress& progress, int threads, long long total,
         for (int k = 0; k < work; ++k) value = value * 1664525u + 1013904223u;
         if (work > 0) sink.fetch_add(value & 1u, std::memory_order_relaxed);
         const long long n = std::min(step, total - i);
+        g_countedSoFar.fetch_add(n);
         progress.increment(n);
         mine += n;
       }
@@ -85,11 +91,10 @@ class RecordingProcessor final : public MidOpProcessor {
   }
   ~RecordingProcessor() { m_reporter.unregisterMidOpProcessor(this); }
 
-  // On acting, notes how far `progress` has counted.
-  void actAt(Action action, float threshold, const ParallelProgress* progress = nullptr) {
+  // On acting, notes how far the workers of runWorkers() have counted.
+  void actAt(Action action, float threshold) {
     m_action = action;
     m_threshold = threshold;
-    m_watched = progress;
   }
   long long countAtRequest() const { return m_countAtRequest; }
   const std::atomic<bool>* requested() const { return &m_requested; }
@@ -102,7 +107,7 @@ class RecordingProcessor final : public MidOpProcessor {
     if (progress >= m_threshold && m_action != Action::none) {
       const Action action = std::exchange(m_action, Action::none);
       m_requested.store(true);
-      if (m_watched != nullptr) m_countAtRequest = m_watched->count();
+      m_countAtRequest = g_countedSoFar.load();
       if (action == Action::throwError) {
         m_inside.store(false);
         throw std::runtime_error("Display lost.");
@@ -122,7 +127,6 @@ class RecordingProcessor final : public MidOpProcessor {
   Action m_action = Action::none;
   float m_threshold = 2.0f;
   std::atomic<bool> m_inside{false};
-  const ParallelProgress* m_watched = nullptr;
   std::atomic<bool> m_requested{false};
   long long m_countAtRequest = -1;
   std::atomic<int> m_overlaps{0};
@@ -235,7 +239,7 @@ TEST(ParallelProgress, AFailingProcessorStopsEveryWorkerAndFinishRethrowsAfterCl
     const long long total = 1000000;
     {
       ParallelProgress progress("Solve", total);
-      processor.actAt(c.action, 0.5f, &progress);
+      processor.actAt(c.action, 0.5f);
       const long long counted =
           runWorkers(progress, c.threads, total, 1, 0, processor.requested());
       // The request came at the first report of at least one half; the cancel
@@ -273,7 +277,7 @@ TEST(ParallelProgress, InSoftAbortModeFollowsIsAbortedAndFinishCompletesTheStep)
   RecordingProcessor processor(reporter);
   const long long total = 400000;
   ParallelProgress progress("Solve", total);
-  processor.actAt(RecordingProcessor::Action::interrupt, 0.5f, &progress);
+  processor.actAt(RecordingProcessor::Action::interrupt, 0.5f);
   const long long counted = runWorkers(progress, 4, total, 1, 0, processor.requested());
   EXPECT_TRUE(progress.cancelled());
   EXPECT_TRUE(reporter.isAborted());

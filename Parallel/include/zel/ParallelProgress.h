@@ -50,10 +50,11 @@ namespace parallel_detail {
 // of its own: written by that thread only, read by the thread that reports
 // and by the owning thread in finish().
 struct alignas(64) CounterSlot {
-  std::atomic<long long> count{0};
-  // The count at which this thread publishes next.
-  std::atomic<long long> publishAt{0};
-  // The part of `count` already added to the shared total.
+  // The thread's count is base - remaining: counting lowers `remaining`,
+  // and the thread publishes when it reaches 0.
+  std::atomic<long long> remaining{0};
+  std::atomic<long long> base{0};
+  // The part of the count already added to the shared total.
   std::atomic<long long> published{0};
   // The thread that counts here, by the address of its ThreadCounter.
   std::atomic<const void*> owner{nullptr};
@@ -66,9 +67,10 @@ struct ThreadCounter {
   CounterSlot* slot;
 };
 
-// Constant-initialised, so that reaching it from another library needs no
-// initialisation check.
-ZEL_PARALLEL_API extern __thread ThreadCounter t_counter;
+// One per thread in the whole process: defined in every module that counts
+// (so that the module reaches it without an indirection) and merged into one
+// by the dynamic linker, which its default visibility allows.
+__attribute__((visibility("default"))) inline thread_local ThreadCounter t_counter{0, nullptr};
 
 }  // namespace parallel_detail
 
@@ -92,10 +94,10 @@ class ZEL_PARALLEL_API ParallelProgress {
       incrementSlow(n);
       return;
     }
-    parallel_detail::CounterSlot& slot = *counter.slot;
-    const long long count = slot.count.load(std::memory_order_relaxed) + n;
-    slot.count.store(count, std::memory_order_relaxed);
-    if (count >= slot.publishAt.load(std::memory_order_relaxed)) publish();
+    std::atomic<long long>& remaining = counter.slot->remaining;
+    const long long left = remaining.load(std::memory_order_relaxed) - n;
+    remaining.store(left, std::memory_order_relaxed);
+    if (left <= 0) publish();
   }
 
   // Whether the workers should stop: a report threw, cancel() was called, or
@@ -112,8 +114,9 @@ class ZEL_PARALLEL_API ParallelProgress {
   // Then rethrows what a report threw. Later calls do nothing.
   void finish();
 
-  // Increments counted so far by every thread; exact once the workers have
-  // stopped.
+  // Increments counted by every thread: after finish(), all of them; before,
+  // those the threads have published so far (at most a few thousand fewer
+  // per thread).
   long long count() const;
   long long total() const;
 
