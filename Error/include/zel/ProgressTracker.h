@@ -51,7 +51,7 @@ class ZEL_ERROR_API ProgressTracker : public ITaskProgress {
   /// Installs the reporter for every tracker; null restores the null reporter.
   /// Never owned.
   static void setReporter(ProgressReporting* reporter);
-  // The reporter installed with setReporter, or null while none is.
+  /// The reporter installed with setReporter, or null while none is.
   static ProgressReporting* getReporter();
 
   /// Adds an entry `name` worth `weight`, complete after `totalIncrements`.
