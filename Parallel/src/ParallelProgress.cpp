@@ -21,6 +21,25 @@ using parallel_detail::ThreadCounter;
 
 namespace {
 
+// Held by the one thread that is making a report of any ParallelProgress: the
+// installed reporter is one for the whole process. Workers take it without
+// waiting; only the owning threads wait for it.
+std::atomic<bool> s_reporting{false};
+
+bool tryLockReports() { return !s_reporting.exchange(true, std::memory_order_acquire); }
+
+void lockReports() {
+  while (!tryLockReports()) std::this_thread::yield();
+}
+
+// Releases the report lock however its holder leaves.
+struct ReportLock {
+  ReportLock() = default;
+  ReportLock(const ReportLock&) = delete;
+  ReportLock& operator=(const ReportLock&) = delete;
+  ~ReportLock() { s_reporting.store(false, std::memory_order_release); }
+};
+
 // Every ParallelProgress gets an identity of its own, never reused, so that a
 // thread's cached counter never names a destroyed object's successor.
 std::atomic<unsigned long long> s_nextId{0};
@@ -55,7 +74,7 @@ struct ParallelProgress::State {
   ProgressReporting* reporter = nullptr;
   ProgressAbortMode* abortMode = nullptr;
 
-  // Changed only by the thread holding `reporting` (or the owner before any
+  // Changed only by the thread holding the report lock (or the owner before any
   // worker runs):
   bool startedReporting = false;
   bool pushedWeight = false;
@@ -75,16 +94,6 @@ struct ParallelProgress::State {
   alignas(64) std::atomic<long long> published{0};
   // Read by every publishing thread, written by the reporting one.
   alignas(64) std::atomic<long long> nextDue{0};
-  // Held by the one thread that makes a report; taken without waiting.
-  alignas(64) std::atomic<bool> reporting{false};
-
-  bool tryLock() { return !reporting.exchange(true, std::memory_order_acquire); }
-  // Releases the report flag however its holder leaves.
-  struct Unlock {
-    State& state;
-    ~Unlock() { state.reporting.store(false, std::memory_order_release); }
-  };
-
   CounterSlot* claim(const void* thread) {
     const std::size_t used = std::min(claimed.load(std::memory_order_acquire), capacity);
     for (std::size_t i = 0; i < used; ++i) {
@@ -135,7 +144,10 @@ ParallelProgress::ParallelProgress(const std::string& name, long long total)
     delete m_state;
     throw;
   }
-  // The calls of a tracker's start-up and of starting its one entry.
+  // The calls of a tracker's start-up and of starting its one entry, once
+  // no worker of another ParallelProgress is reporting.
+  lockReports();
+  ReportLock lock;
   try {
     if (s.reporter->startProgress()) {
       s.startedReporting = true;
@@ -223,17 +235,20 @@ void ParallelProgress::publish() {
 
 void ParallelProgress::reportDue() {
   State& s = *m_state;
-  if (!s.tryLock()) return;  // another thread reports; the next publication looks again
-  State::Unlock unlock{s};
-  if (s.closed || s.failed) return;
-  const long long count = std::min(s.published.load(std::memory_order_relaxed), s.total);
-  if (count < s.nextDue.load(std::memory_order_relaxed)) return;
-  s.nextDue.store(count + std::max(s.interval, 1LL), std::memory_order_relaxed);
-  try {
-    s.reporter->reportProgress(static_cast<float>(count) / static_cast<float>(s.total));
-    followAbort();
-  } catch (...) {
-    fail();
+  if (!tryLockReports()) return;  // another thread reports; the next publication looks again
+  ReportLock lock;
+  // Threads that found this thread reporting went on counting: a report they
+  // made due meanwhile is made before the lock is given back.
+  while (!s.closed && !s.failed) {
+    const long long count = std::min(s.published.load(std::memory_order_relaxed), s.total);
+    if (count < s.nextDue.load(std::memory_order_relaxed)) return;
+    s.nextDue.store(count + std::max(s.interval, 1LL), std::memory_order_relaxed);
+    try {
+      s.reporter->reportProgress(static_cast<float>(count) / static_cast<float>(s.total));
+      followAbort();
+    } catch (...) {
+      fail();
+    }
   }
 }
 
@@ -258,9 +273,9 @@ void ParallelProgress::cancel() { m_cancelled.store(true, std::memory_order_rela
 void ParallelProgress::finish() {
   State& s = *m_state;
   // A worker may still be inside a report: wait for it, the one wait there is.
-  while (!s.tryLock()) std::this_thread::yield();
+  lockReports();
   {
-    State::Unlock unlock{s};
+    ReportLock lock;
     if (s.closed) return;
     s.closed = true;
     s.finalCount.store(s.countAll(), std::memory_order_release);

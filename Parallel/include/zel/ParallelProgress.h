@@ -59,8 +59,11 @@ __attribute__((visibility("default"))) inline thread_local ThreadCounter t_count
 /// thread; increment(), cancel() and cancelled() are safe on any thread. No
 /// thread waits for another: whichever thread makes a report due and finds no
 /// report in progress makes it, so the reporter's mid-operation processors run
-/// on a WORKER thread, never two at once. The reporter is not otherwise
-/// synchronised: while workers count, no other thread may call it.
+/// on a WORKER thread, never two at once, also when several ParallelProgress
+/// objects count at the same time: one lock for the whole process guards their
+/// reports, and only the constructor and finish() wait for it (so neither may
+/// run inside a processor). The reporter is not otherwise synchronised: while
+/// workers count, no other code may call it.
 ///
 /// Cancel: when a report throws (a processor's Interrupt or anything else),
 /// the exception is kept, cancelled() turns true on every thread at once, no
