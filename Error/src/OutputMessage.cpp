@@ -16,6 +16,10 @@ OutputMessage::OutputMessage(const ErrorMsg& record, bool verbose)
       m_text(makeText(record, verbose)),
       m_errorTag(record.errorTag()) {}
 
+OutputMessage::OutputMessage(errorType severity, std::string text,
+                             ErrorTag::ErrorTagType tag)
+    : m_severity(makeSeverity(severity)), m_text(std::move(text)), m_errorTag(tag) {}
+
 OutputMessage::OutputMessage(const OutputMessage& other) = default;
 OutputMessage::OutputMessage(OutputMessage&& other) noexcept = default;
 OutputMessage& OutputMessage::operator=(const OutputMessage& other) = default;

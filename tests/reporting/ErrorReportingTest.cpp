@@ -162,6 +162,23 @@ TEST(OutputMessageQueue, RefusesWhatItOrTheQueueItCopiesEverAccepted) {
   EXPECT_EQ(shown(copy), Lines{"8:new:0"});
 }
 
+// A message made elsewhere keeps its text as it is (no heading, no cut) and
+// meets the queue's rule like any other.
+TEST(OutputMessage, MadeFromItsPartsKeepsTheTextAndChecksTheSeverity) {
+  OutputMessageQueue queue;
+  queue.pushUnique(record("same", typeWarning), false);
+  queue.pushUnique(OutputMessage(typeWarning, "same", ErrorTag::ErrorTagType(7)));
+  queue.pushUnique(OutputMessage(typeInternalError, "as is<untranslated>kept", ErrorTag::ErrorTagType(3)));
+  queue.pushUnique(OutputMessage(typeNotice, "", ErrorTag::tagNone));
+  EXPECT_EQ(shown(queue), (Lines{"8:same:0", "32:as is<untranslated>kept:3", "64::0"}));
+  for (int type : {0, 2, 12}) {
+    SCOPED_TRACE(type);
+    EXPECT_ZEL_THROW(OutputMessage(errorType(type), "t", ErrorTag::tagNone), data::invalid, "OutputMessage",
+                     "makeSeverity", "ErrorType " + std::to_string(type) + " is not recognized.",
+                     typeError);
+  }
+}
+
 TEST(ApplicationErrorReporter, DeletesItsOwnTagProviderOnceAndCopiesTakeNone) {
   test::LogCapture log;
   int deletions = 0;

@@ -25,6 +25,10 @@ class ZEL_ERROR_API OutputMessage {
   /// Throws data::invalid "ErrorType %1 is not recognized." for a type outside
   /// the accepted severities.
   OutputMessage(const ErrorMsg& record, bool verbose);
+  /// A message whose display text is already made, as one that travelled from
+  /// another process: the text is taken as it is. Throws data::invalid for a
+  /// severity outside the accepted ones, like the constructor above.
+  OutputMessage(errorType severity, std::string text, ErrorTag::ErrorTagType tag);
   OutputMessage(const OutputMessage& other);  ///< Copies `other`.
   OutputMessage(OutputMessage&& other) noexcept;  ///< Moves from `other`.
   OutputMessage& operator=(const OutputMessage& other);  ///< Assigns a copy of `other`.
