@@ -196,9 +196,10 @@ int ProgressExchange::process() {
   if (s.rank == s.root) {
     s.latest[static_cast<std::size_t>(s.rank)] = progress;
   } else if (progress != s.lastSent) {
-    // The end of a rank's work always goes out; other values at most once
-    // per interval.
-    if (progress >= 1.0f || std::chrono::steady_clock::now() - s.lastPublish >= s.interval) {
+    // The first value and the end of a rank's work always go out; other
+    // values at most once per interval.
+    if (progress >= 1.0f || s.lastSent < 0.0f ||
+        std::chrono::steady_clock::now() - s.lastPublish >= s.interval) {
       s.publish(progress);
     }
   }
@@ -226,6 +227,18 @@ void ProgressExchange::publish() {
   State& s = *m_state;
   if (s.closed || !s.seen || s.rank == s.root || s.lastSeen == s.lastSent) return;
   s.publish(s.lastSeen);
+}
+
+void ProgressExchange::markFinished() {
+  State& s = *m_state;
+  if (s.closed) return;
+  s.lastSeen = 1.0f;
+  s.seen = true;
+  if (s.rank == s.root) {
+    s.latest[static_cast<std::size_t>(s.rank)] = 1.0f;
+  } else if (s.lastSent != 1.0f) {
+    s.publish(1.0f);
+  }
 }
 
 void ProgressExchange::requestInterrupt() {

@@ -95,6 +95,30 @@ TEST(ProgressExchange, JobProgressNeverDecreasesAndEndsAtOne) {
   }
 }
 
+// A rank whose last report fell short of 1, or within the publish interval,
+// counts as done once it says so.
+TEST(ProgressExchange, AFinishedRankCountsAsDone) {
+  ApplicationProgressReporterImpl reporter;
+  reporter.startProgress();
+  reporter.setOperationName("step");
+  ProgressExchange exchange(MPI_COMM_WORLD, reporter);
+  exchange.setPublishInterval(std::chrono::hours(1));
+  reporter.reportProgress(0.25f);
+  reporter.reportProgress(0.5f);  // within the interval: not sent
+  if (exchange.isRoot()) {
+    while (exchange.jobProgress() < 0.25f) std::this_thread::sleep_for(1ms);
+    EXPECT_EQ(exchange.jobProgress(), exchange.size() == 1 ? 0.5f : 0.25f);
+  }
+  MPI_Barrier(MPI_COMM_WORLD);
+  exchange.markFinished();
+  if (exchange.isRoot()) {
+    while (exchange.jobProgress() < 1.0f) std::this_thread::sleep_for(1ms);
+    EXPECT_EQ(exchange.rankProgress(exchange.size() - 1), 1.0f);
+  }
+  exchange.close();
+  reporter.stopProgress();
+}
+
 // Rank 2 cancels the job at 30 % of its work. Uninterrupted, every rank would
 // work for seconds; each stops at its next report after the request arrives.
 TEST(ProgressExchange, InterruptFromOneRankStopsEveryRankEarly) {

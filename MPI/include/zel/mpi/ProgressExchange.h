@@ -64,6 +64,10 @@ class ZEL_MPI_API ProgressExchange : public MidOpProcessor {
   // Sends this rank's current progress now, whatever the interval; for a rank
   // whose last report fell within the interval and that reports no more.
   void publish();
+  // This rank's work is done: publishes 1 for it at once, whatever its last
+  // report said (a rank's last report need not reach 1). For a root that
+  // polls jobProgress() until the job is done.
+  void markFinished();
 
   // Interrupts the job: this rank's next report and every other rank's next
   // report after the request reaches it return 1. Not collective; further
