@@ -10,7 +10,7 @@
 // value over the ranks, never decreasing.
 //
 // requestInterrupt(), on any rank, makes process() return 1 on every rank at
-// its next report, so each rank's reporter raises its interrupt (Interrupt, or
+// its next report once the request has arrived (see setPollInterval()), so each rank's reporter raises its interrupt (Interrupt, or
 // isAborted() in the soft abort mode). Ranks then leave their loop together:
 //
 //   try { work(); } catch (const zel::Interrupt&) { exchange.requestInterrupt(); }
@@ -50,8 +50,9 @@ class ZEL_MPI_API ProgressExchange : public MidOpProcessor {
   ProgressExchange& operator=(const ProgressExchange&) = delete;
 
   // Called by the rank's reporter at each report: publishes the progress when
-  // due, takes in the messages that arrived, and returns 1 once an interrupt
-  // of the job was requested (0 otherwise, and always 0 after close()).
+  // due, takes in the messages that arrived (at most once per poll interval),
+  // and returns 1 once an interrupt of the job is known here (0 otherwise, and
+  // always 0 after close()).
   int process() override;
 
   // On the root: the smallest latest progress over all ranks (0 for a rank not
@@ -90,6 +91,12 @@ class ZEL_MPI_API ProgressExchange : public MidOpProcessor {
 
   // The shortest time between two publications of a rank (default 10 ms).
   void setPublishInterval(std::chrono::microseconds interval);
+  // The shortest time between two looks for arrived messages at reports
+  // (default 0.2 ms): an interrupt takes effect at the first report after
+  // that time. Where ranks share cores, each look lets MPI yield the
+  // processor; 0 looks at every report. jobProgress(), rankProgress() and
+  // interruptRequested() always look.
+  void setPollInterval(std::chrono::microseconds interval);
 
   int rank() const;
   int size() const;
