@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <vector>
 
 #include <zel/ProgressAbortMode.h>
@@ -30,6 +31,12 @@ constexpr int kTag = 7;
 float bounded(float progress) {
   if (!(progress > 0.0f)) return 0.0f;
   return std::min(progress, 1.0f);
+}
+
+// The send buffers of exchanges destroyed with sends under way.
+std::vector<std::unique_ptr<std::deque<Message>>>& abandonedBuffers() {
+  static std::vector<std::unique_ptr<std::deque<Message>>> buffers;
+  return buffers;
 }
 
 }  // namespace
@@ -160,9 +167,9 @@ struct ProgressExchange::State {
       }
     }
     // MPI may still read the buffers of the sends it finishes on its own:
-    // they are given up rather than freed. Freeing the communicator would be
-    // a collective call; MPI_Finalize reclaims it.
-    if (pending) new std::deque<Message>(std::move(sendBuffers));
+    // they are kept until the process ends. Freeing the communicator would
+    // be a collective call; MPI_Finalize reclaims it.
+    if (pending) abandonedBuffers().push_back(std::make_unique<std::deque<Message>>(std::move(sendBuffers)));
   }
 };
 
