@@ -8,6 +8,8 @@
 #   tool          run the installed zel-trx --help (the test is registered
 #                 only when the tool is built)
 #   examples      build the examples project with CMake and run each example
+#   mpi           build the MPI project against ZELError::MPI and run it on
+#                 one rank (registered only when the MPI companion is built)
 set -euo pipefail
 if [ "${1:-}" != --clean ]; then
   exec env -i PATH="$PATH" HOME="${HOME:-/}" bash "$0" --clean "$@"
@@ -49,6 +51,11 @@ case "$mode" in
     cmake -S "$project" -B "$work/build" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
     cmake --build "$work/build" >/dev/null
     ctest --test-dir "$work/build" --output-on-failure
+    ;;
+  mpi)
+    cmake -S "$project" -B "$work/build" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
+    cmake --build "$work/build" >/dev/null
+    mpiexec -n 1 --allow-run-as-root "$work/build/consumer_mpi"
     ;;
   *) echo "unknown mode $mode" >&2; exit 2 ;;
 esac
