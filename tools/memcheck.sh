@@ -4,7 +4,8 @@
 #   tools/memcheck.sh [ctest options]      e.g. tools/memcheck.sh -R Translation
 # Tests that run scripts or other programs rather than a test program of this
 # tree (the installed-package consumers, the demo runs, the demo in tmux,
-# the documentation run, the command-line tool runs, the symbol checks) are left out: valgrind would check the shell or the
+# the documentation run, the command-line tool runs, the symbol checks, the
+# MPI tests that mpiexec starts) are left out: valgrind would check the shell or the
 # interpreter; the demo program is run under valgrind directly instead, when
 # no ctest options are given. Death tests run; valgrind does not follow their
 # child processes.
@@ -20,7 +21,7 @@ cmake --build "$build" -j2
 ctest --test-dir "$build" -T memcheck -j2 --output-on-failure \
   --overwrite MemoryCheckCommand="$(command -v valgrind)" \
   --overwrite MemoryCheckCommandOptions="$(echo $options)" \
-  -E '^(consumer|demo|docs|console)\.|^zel-trx\.(check|fromPo|badInput)\.|^abi\.(ExportsOnlyNamespaceZel|KeepsEverySymbolOfTheRelease|ConsoleExportsOnlyNamespaceZel)$' \
+  -E '^(consumer|demo|docs|console|mpi)\.|^bench\.mpi\.|^zel-trx\.(check|fromPo|badInput)\.|^abi\.(ExportsOnlyNamespaceZel|KeepsEverySymbolOfTheRelease|ConsoleExportsOnlyNamespaceZel|MPIExportsOnlyNamespaceZel)$' \
   "$@"
 
 # The demo runs the library's whole road from start-up to shutdown; its

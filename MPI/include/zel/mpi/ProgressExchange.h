@@ -41,6 +41,10 @@ namespace zel::mpi {
 /// exchange works on its own duplicate of the communicator, so its messages
 /// never match the application's.
 ///
+/// An interrupt of the job stays in force until close(): a job that goes on
+/// after one makes a new exchange. The exchange must be destroyed before the
+/// reporter it is registered with.
+///
 /// An exchange is used from the thread that reports progress on its rank, like
 /// the reporter it serves. All ranks call the collective operations
 /// (constructor, agreeOnInterrupt(), close()) in the same order.
