@@ -1,5 +1,5 @@
 // zel-demo-mpi: the demo's simulation run by every rank of an MPI job, with one
-// progress bar for the whole job on rank 0, a cancel that stops every rank
+// progress bar for the whole job on rank 0 (the console display), a cancel that stops every rank
 // together, and the reports of all ranks shown once by rank 0.
 //
 //   mpirun -np 4 zel-demo-mpi [--fast] [--steps N] [--interrupt-at P] [--lang CODE]
@@ -9,7 +9,6 @@
 // point (agreeOnInterrupt), and the reports are gathered before the exchange
 // is closed and MPI finalised.
 #include <mpi.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <csignal>
@@ -113,14 +112,14 @@ int run(int argc, char** argv, int rank) {
   // The exchange registers itself with this rank's reporter; the job's bar is
   // a processor of its own.
   zel::mpi::ProgressExchange exchange(MPI_COMM_WORLD, progress);
-  demo::JobProgressLine line(exchange, ::isatty(STDOUT_FILENO) != 0, options.interruptAt);
+  demo::JobProgressLine line(exchange, options.interruptAt);
   progress.registerMidOpProcessor(&line);
   // mpirun passes Ctrl-C on to every rank as SIGTERM.
   std::signal(SIGINT, onSignal);
   std::signal(SIGTERM, onSignal);
   if (exchange.isRoot()) {
     std::cout << UserMsg("Engineering demo", nullptr).str() << " (" << language << ", "
-              << exchange.size() << " ranks)\n";
+              << exchange.size() << " ranks)" << std::endl;
   }
 
   demo::AnalysisBudgetBuilder builder;
