@@ -11,16 +11,15 @@
 // MpiDemo_Paced keeps the delay (about three seconds per run, as the demo).
 #include <benchmark/benchmark.h>
 #include <mpi.h>
-
-#include <fstream>
-#include <memory>
-
 #include <zel/ApplicationProgressReporterImpl.h>
 #include <zel/ProgressBudgetDirector.h>
 #include <zel/ProgressFunction.h>
 #include <zel/ProgressTracker.h>
 #include <zel/TranslationManager.h>
 #include <zel/mpi/ProgressExchange.h>
+
+#include <fstream>
+#include <memory>
 
 #include "AnalysisBudget.h"
 #include "Simulation.h"
@@ -37,7 +36,8 @@ void runDemo(benchmark::State& state, bool fast) {
   director.setBuilder(&builder);
   std::unique_ptr<zel::ProgressBudget> budget(director.constructBudget());
   std::unique_ptr<zel::mpi::ProgressExchange> exchange;
-  if (withExchange) exchange = std::make_unique<zel::mpi::ProgressExchange>(MPI_COMM_WORLD, progress);
+  if (withExchange)
+    exchange = std::make_unique<zel::mpi::ProgressExchange>(MPI_COMM_WORLD, progress);
 
   const demo::SimulationSettings settings{steps, fast};
   for (auto _ : state) {

@@ -1,8 +1,8 @@
 #include "JobProgressLine.h"
 
-#include <utility>
-
 #include <zel/UserMsg.h>
+
+#include <utility>
 
 namespace demo {
 
@@ -20,9 +20,9 @@ JobProgressLine::JobProgressLine(zel::mpi::ProgressExchange& exchange,
                                  std::optional<float> interruptAt)
     : m_exchange(exchange), m_interruptAt(interruptAt) {
   if (!exchange.isRoot()) return;
-  m_job = std::make_unique<JobProgress>(
-      exchange, zel::UserMsg("Engineering demo", nullptr).str() + " (" +
-                    std::to_string(exchange.size()) + " ranks)");
+  m_job = std::make_unique<JobProgress>(exchange, zel::UserMsg("Engineering demo", nullptr).str() +
+                                                      " (" + std::to_string(exchange.size()) +
+                                                      " ranks)");
   m_display = std::make_unique<zel::ConsoleProgress>(*m_job);
   m_display->captureErrorLog();  // rank 0's log entries above the bar
 }

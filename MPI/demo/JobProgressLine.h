@@ -3,16 +3,16 @@
 // interrupt of the whole job.
 #pragma once
 
+#include <zel/ConsoleProgress.h>
+#include <zel/MidOpProcessor.h>
+#include <zel/ProgressProvider.h>
+#include <zel/mpi/ProgressExchange.h>
+
 #include <chrono>
 #include <csignal>
 #include <memory>
 #include <optional>
 #include <string>
-
-#include <zel/ConsoleProgress.h>
-#include <zel/MidOpProcessor.h>
-#include <zel/ProgressProvider.h>
-#include <zel/mpi/ProgressExchange.h>
 
 namespace demo {
 

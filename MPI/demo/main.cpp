@@ -9,6 +9,9 @@
 // point (agreeOnInterrupt), and the reports are gathered before the exchange
 // is closed and MPI finalised.
 #include <mpi.h>
+#include <zel/ZELError.h>
+#include <zel/mpi/MessageGathering.h>
+#include <zel/mpi/ProgressExchange.h>
 
 #include <chrono>
 #include <csignal>
@@ -19,10 +22,6 @@
 #include <stdexcept>
 #include <thread>
 #include <vector>
-
-#include <zel/ZELError.h>
-#include <zel/mpi/MessageGathering.h>
-#include <zel/mpi/ProgressExchange.h>
 
 #include "AnalysisBudget.h"
 #include "DemoOptions.h"
@@ -48,10 +47,9 @@ void onSignal(int) { demo::JobProgressLine::s_signalled = 1; }
 
 void reportInterrupt() {
   const char* text = "Interrupted by the user.";
-  zel::ErrorReporter::instance()->reportError(
-      zel::ErrorMsg("zel-demo", "main",
-                    UserMsg(text, nullptr).str() + UserMsg::getDelimiterToken() + text,
-                    zel::typeInterrupt));
+  zel::ErrorReporter::instance()->reportError(zel::ErrorMsg(
+      "zel-demo", "main", UserMsg(text, nullptr).str() + UserMsg::getDelimiterToken() + text,
+      zel::typeInterrupt));
 }
 
 // Prints the gathered messages under their translated headings, severity by

@@ -1,3 +1,4 @@
+#include <zel/OutputMessage.h>
 #include <zel/mpi/MessageGathering.h>
 
 #include <climits>
@@ -6,8 +7,6 @@
 #include <exception>
 #include <string>
 #include <vector>
-
-#include <zel/OutputMessage.h>
 
 #include "MpiCheck.h"
 
@@ -27,8 +26,7 @@ struct Header {
 
 void append(std::string& bytes, const OutputMessage& message) {
   const Header header{static_cast<std::uint32_t>(message.getSeverity()),
-                      static_cast<std::uint32_t>(message.getErrorTag()),
-                      message.getText().size()};
+                      static_cast<std::uint32_t>(message.getErrorTag()), message.getText().size()};
   bytes.append(reinterpret_cast<const char*>(&header), sizeof header);
   bytes.append(message.getText());
 }
@@ -81,16 +79,15 @@ void gatherMessageQueue(ErrorReportProvider& reporter, errorType mask, OutputMes
     if (!failure) {
       failure = std::make_exception_ptr(internal::error(
           kFunction, kFunction,
-          SystemMsg("The reports of rank %1 are too large to gather.").arg(rank).str(),
-          typeError));
+          SystemMsg("The reports of rank %1 are too large to gather.").arg(rank).str(), typeError));
     }
   }
 
   const bool isRoot = rank == root;
   int length = static_cast<int>(bytes.size());
   std::vector<int> lengths(isRoot ? static_cast<std::size_t>(size) : 0);
-  detail::check(MPI_Gather(&length, 1, MPI_INT, lengths.data(), 1, MPI_INT, root, comm),
-                kFunction, kFunction, "MPI_Gather");
+  detail::check(MPI_Gather(&length, 1, MPI_INT, lengths.data(), 1, MPI_INT, root, comm), kFunction,
+                kFunction, "MPI_Gather");
   std::vector<int> offsets(lengths.size(), 0);
   std::size_t total = 0;
   for (std::size_t i = 0; i < lengths.size(); ++i) {

@@ -2,11 +2,10 @@
 #pragma once
 
 #include <mpi.h>
-
-#include <string>
-
 #include <zel/InternalError.h>
 #include <zel/SystemMsg.h>
+
+#include <string>
 
 namespace zel::mpi::detail {
 
@@ -29,12 +28,10 @@ inline void check(int result, const char* className, const char* method, const c
 // `size` ranks.
 inline void checkRoot(int root, int size, const char* className, const char* method) {
   if (root >= 0 && root < size) return;
-  throw internal::badParam(className, method,
-                           SystemMsg("Root %1 is not a rank of the communicator of %2 ranks.")
-                               .arg(root)
-                               .arg(size)
-                               .str(),
-                           typeError);
+  throw internal::badParam(
+      className, method,
+      SystemMsg("Root %1 is not a rank of the communicator of %2 ranks.").arg(root).arg(size).str(),
+      typeError);
 }
 
 }  // namespace zel::mpi::detail

@@ -1,3 +1,4 @@
+#include <zel/ProgressAbortMode.h>
 #include <zel/mpi/ProgressExchange.h>
 
 #include <algorithm>
@@ -6,8 +7,6 @@
 #include <deque>
 #include <memory>
 #include <vector>
-
-#include <zel/ProgressAbortMode.h>
 
 #include "MpiCheck.h"
 
@@ -76,9 +75,9 @@ struct ProgressExchange::State {
   float job = 0.0f;
 
   void postReceive() {
-    detail::check(MPI_Irecv(&incoming, sizeof(Message), MPI_BYTE, MPI_ANY_SOURCE, kTag, comm,
-                            &receive),
-                  kClassName, "postReceive", "MPI_Irecv");
+    detail::check(
+        MPI_Irecv(&incoming, sizeof(Message), MPI_BYTE, MPI_ANY_SOURCE, kTag, comm, &receive),
+        kClassName, "postReceive", "MPI_Irecv");
   }
 
   void handle(const MPI_Status& status) {
@@ -122,8 +121,8 @@ struct ProgressExchange::State {
       sendBuffers.push_back(Message{});
     }
     sendBuffers[slot] = Message{kind, value};
-    detail::check(MPI_Isend(&sendBuffers[slot], sizeof(Message), MPI_BYTE, destination, kTag,
-                            comm, &sends[slot]),
+    detail::check(MPI_Isend(&sendBuffers[slot], sizeof(Message), MPI_BYTE, destination, kTag, comm,
+                            &sends[slot]),
                   kClassName, "send", "MPI_Isend");
     ++sent[static_cast<std::size_t>(destination)];
   }
@@ -169,7 +168,8 @@ struct ProgressExchange::State {
     // MPI may still read the buffers of the sends it finishes on its own:
     // they are kept until the process ends. Freeing the communicator would
     // be a collective call; MPI_Finalize reclaims it.
-    if (pending) abandonedBuffers().push_back(std::make_unique<std::deque<Message>>(std::move(sendBuffers)));
+    if (pending)
+      abandonedBuffers().push_back(std::make_unique<std::deque<Message>>(std::move(sendBuffers)));
   }
 };
 
@@ -297,9 +297,9 @@ void ProgressExchange::close() {
   // Each rank learns how many messages every other rank sent it, and takes in
   // those still under way; then nothing can match the posted receive.
   std::vector<long long> expected(static_cast<std::size_t>(s.size), 0);
-  detail::check(MPI_Alltoall(s.sent.data(), 1, MPI_LONG_LONG, expected.data(), 1, MPI_LONG_LONG,
-                             s.comm),
-                kClassName, "close", "MPI_Alltoall");
+  detail::check(
+      MPI_Alltoall(s.sent.data(), 1, MPI_LONG_LONG, expected.data(), 1, MPI_LONG_LONG, s.comm),
+      kClassName, "close", "MPI_Alltoall");
   for (int source = 0; source < s.size; ++source) {
     const auto at = static_cast<std::size_t>(source);
     while (s.received[at] < expected[at]) {
@@ -311,8 +311,7 @@ void ProgressExchange::close() {
   }
   detail::check(MPI_Cancel(&s.receive), kClassName, "close", "MPI_Cancel");
   detail::check(MPI_Wait(&s.receive, MPI_STATUS_IGNORE), kClassName, "close", "MPI_Wait");
-  detail::check(MPI_Waitall(static_cast<int>(s.sends.size()), s.sends.data(),
-                            MPI_STATUSES_IGNORE),
+  detail::check(MPI_Waitall(static_cast<int>(s.sends.size()), s.sends.data(), MPI_STATUSES_IGNORE),
                 kClassName, "close", "MPI_Waitall");
   if (s.rank == s.root) jobProgress();
   detail::check(MPI_Comm_free(&s.comm), kClassName, "close", "MPI_Comm_free");

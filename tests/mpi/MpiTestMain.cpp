@@ -3,10 +3,9 @@
 // and the program fails on every rank when a test failed on any.
 #include <gtest/gtest.h>
 #include <mpi.h>
+#include <zel/Error.h>
 
 #include <string>
-
-#include <zel/Error.h>
 
 namespace {
 
@@ -42,7 +41,8 @@ int main(int argc, char** argv) {
   try {
     failed = RUN_ALL_TESTS() != 0 ? 1 : 0;
   } catch (const zel::Error& e) {
-    std::printf("rank %d: %s::%s: %s\n", rank, e.getClass().c_str(), e.getMethod().c_str(), e.getMessage().c_str());
+    std::printf("rank %d: %s::%s: %s\n", rank, e.getClass().c_str(), e.getMethod().c_str(),
+                e.getMessage().c_str());
     failed = 1;
   }
   MPI_Allreduce(MPI_IN_PLACE, &failed, 1, MPI_INT, MPI_LOR, MPI_COMM_WORLD);

@@ -39,8 +39,9 @@ class Installed {
 
 // Counts `units` increments on a tracker of its own, pausing before each;
 // beforeUnit(i) runs before unit i.
-void work(int units, std::chrono::microseconds pause,
-          const std::function<void(int)>& beforeUnit = [](int) {}) {
+void work(
+    int units, std::chrono::microseconds pause,
+    const std::function<void(int)>& beforeUnit = [](int) {}) {
   ProgressTracker tracker("work", true);
   tracker.add("units", 1.0f, units);
   tracker.start(std::size_t{0}, units);

@@ -1,12 +1,11 @@
 // An MPI application built against the installed package: one rank reports
 // progress through the exchange and gathers its own reports.
 #include <mpi.h>
-
-#include <cstdio>
-
 #include <zel/ZELError.h>
 #include <zel/mpi/MessageGathering.h>
 #include <zel/mpi/ProgressExchange.h>
+
+#include <cstdio>
 
 int main(int argc, char** argv) {
   MPI_Init(&argc, &argv);

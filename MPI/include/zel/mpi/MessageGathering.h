@@ -2,7 +2,6 @@
 #pragma once
 
 #include <mpi.h>
-
 #include <zel/ErrorReportProvider.h>
 #include <zel/ErrorType.h>
 #include <zel/OutputMessageQueue.h>

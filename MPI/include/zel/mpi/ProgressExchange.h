@@ -2,13 +2,12 @@
 #pragma once
 
 #include <mpi.h>
-
-#include <chrono>
-#include <memory>
-
 #include <zel/MidOpProcessor.h>
 #include <zel/ProgressProvider.h>
 #include <zel/mpi/MPIExport.h>
+
+#include <chrono>
+#include <memory>
 
 /// The MPI companion: progress, interrupts and stored reports of the ranks of
 /// an MPI job brought together.
