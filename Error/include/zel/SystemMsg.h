@@ -18,7 +18,8 @@ namespace zel {
 /// std::ostringstream writes it (floats in general format with 6 significant
 /// digits). A token that does not occur is not an error: a warning
 ///   Warning: token %N was not used in the message: "<value>"
-/// is written to standard error, without a line end.
+/// is written to standard error, without a line end; the value in it is
+/// written by std::cerr's own insertion, as that stream is set.
 ///
 /// The delimiter token "<untranslated>" splits a message string into the part
 /// the user sees (before it) and the part the log receives (after it).
@@ -41,21 +42,30 @@ class ZEL_ERROR_API SystemMsg {
   /// Fills the next token with the value as an output stream writes it.
   /// Integers and floating-point numbers skip the stream while the global
   /// locale is the classic one: the text is the same, the cost a fraction.
+  /// A warning about a missing token writes the value through std::cerr's own
+  /// insertion, so that it shows as the stream is set (std::hex, a precision).
   template <typename T>
   SystemMsg& arg(const T& value) {
     if constexpr (isPlainNumber<T>()) {
-      if (fillNumber(static_cast<Widened<T>>(value))) {
-        return *this;
-      }
+      const int filled = fillDigits(static_cast<Widened<T>>(value));
+      if (filled > 0) return *this;
+      if (filled == 0) return warnUnused(value);
     }
     std::ostringstream stream;
     stream << value;
-    return fillNext(stream.str());
+    if (!replaceNext(stream.str())) warnUnused(value);
+    return *this;
   }
   /// Fills the next token with `value`.
-  SystemMsg& arg(const std::string& value) { return fillNext(value); }
+  SystemMsg& arg(const std::string& value) {
+    if (!replaceNext(value)) warnUnused(value);
+    return *this;
+  }
   /// Fills the next token with `value`.
-  SystemMsg& arg(const char* value) { return fillNext(std::string(value)); }
+  SystemMsg& arg(const char* value) {
+    if (!replaceNext(value)) warnUnused(value);
+    return *this;
+  }
 
   /// Fills the next token with an already formatted value text.
   SystemMsg& fillNext(const std::string& valueText);
@@ -84,6 +94,26 @@ class ZEL_ERROR_API SystemMsg {
   bool fillNumber(long long value);
   bool fillNumber(unsigned long long value);
   bool fillNumber(double value);
+
+  /// Advance to the next token and replace every occurrence of it with the
+  /// value text; false when it does not occur. Writes no warning.
+  bool replaceNext(const std::string& valueText);
+  /// Fill the next token with the number's digits as replaceNext() does and
+  /// return 1, or 0 when the token does not occur; or, when the global locale
+  /// is not the classic one, change nothing and return -1.
+  int fillDigits(long long value);
+  int fillDigits(unsigned long long value);
+  int fillDigits(double value);
+  /// Writes the warning about the current token up to the opening quotation
+  /// mark to std::cerr, and returns the stream.
+  std::ostream& beginUnusedTokenWarning() const;
+  /// Writes the warning about the current token with `value` as std::cerr
+  /// writes it.
+  template <typename T>
+  SystemMsg& warnUnused(const T& value) {
+    beginUnusedTokenWarning() << value << '"';
+    return *this;
+  }
 
   std::int32_t m_argCount;
   std::string m_text;
