@@ -8,3 +8,8 @@
 #else
 #define ZEL_ERROR_API
 #endif
+
+// An inline member function that the library still exports, although inline
+// functions are hidden by default: for those that moved into a header after a
+// release exported them.
+#define ZEL_ERROR_INLINE_API __attribute__((visibility("default")))
