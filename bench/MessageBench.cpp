@@ -2,6 +2,8 @@
 // float, by SystemMsg and by the formatting libraries an application might use
 // instead. Every case writes the same bytes (checked before the timing starts):
 // floats in general format with 6 significant digits, as a stream writes them.
+// fmt is timed twice: with "{1:g}" for floats of any size, and with its plain
+// "{1}" (its fastest way) for floats whose shortest form is the same text.
 #include <benchmark/benchmark.h>
 #include <zel/SystemMsg.h>
 
@@ -38,9 +40,20 @@ std::string withSystemMsg(const Values& v) {
       .arg(v.value);
 }
 
-template <typename Format>
-void formatAll(benchmark::State& state, Format format) {
-  for (const Values& v : kValues) {
+// Floats that "{}" (shortest round trip) and "%g" write alike.
+constexpr std::array<Values, 8> kShortValues = {{{3, 0.5f},
+                                                 {17, -2.25f},
+                                                 {256, 0.5f},
+                                                 {-4096, 0.001f},
+                                                 {65537, 1.5f},
+                                                 {1000000, -0.75f},
+                                                 {42, 100.0f},
+                                                 {-1, 0.5f}}};
+
+template <typename Format, std::size_t N = kValues.size()>
+void formatAll(benchmark::State& state, Format format,
+               const std::array<Values, N>& values = kValues) {
+  for (const Values& v : values) {
     if (format(v) != withSystemMsg(v)) {
       state.SkipWithError(("different text: " + format(v)).c_str());
       return;
@@ -48,7 +61,7 @@ void formatAll(benchmark::State& state, Format format) {
   }
   std::size_t i = 0;
   for (auto _ : state) {
-    std::string text = format(kValues[i++ % kValues.size()]);
+    std::string text = format(values[i++ % values.size()]);
     benchmark::DoNotOptimize(text.data());
   }
 }
@@ -65,6 +78,23 @@ void Message_fmt(benchmark::State& state) {
   });
 }
 BENCHMARK(Message_fmt);
+#endif
+
+void Message_SystemMsgShort(benchmark::State& state) {
+  formatAll(state, withSystemMsg, kShortValues);
+}
+BENCHMARK(Message_SystemMsgShort);
+
+#ifdef ZEL_BENCH_HAVE_FMT
+void Message_fmtPlain(benchmark::State& state) {
+  formatAll(
+      state,
+      [](const Values& v) {
+        return fmt::format("Value {0} of {1} is out of range", v.count, v.value);
+      },
+      kShortValues);
+}
+BENCHMARK(Message_fmtPlain);
 #endif
 
 #ifdef ZEL_BENCH_HAVE_BOOST
