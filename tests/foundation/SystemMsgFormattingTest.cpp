@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 #include <zel/SystemMsg.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <limits>
 #include <locale>
 #include <random>
 #include <sstream>
+#include <vector>
 
 namespace zel {
 namespace {
@@ -50,6 +52,33 @@ void expectEveryNumberTypeWrittenAsByAStream() {
   expectWrittenAsByAStream<unsigned long long>(random);
   expectWrittenAsByAStream<float, std::uint32_t>(random);
   expectWrittenAsByAStream<double, std::uint64_t>(random);
+}
+
+// Short decimals (N / 10^d with up to seven digits, from 1e-5 up to about
+// 1e7), as floats and as doubles, and their neighbours one step away: the
+// values most messages carry, written by a shortcut of their own.
+TEST(SystemMsgFormatting, WritesShortDecimalsAsAFreshStream) {
+  std::vector<double> values = {0.0001, 9.9999e-5, 0.000123456, 0.00012345, 999999.0,
+                                999999.4, 999999.5, 1e6, 99999.95, 0.1, 0.3, 1e-4};
+  const double scales[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10};
+  std::mt19937_64 random(515);
+  std::uniform_int_distribution<int> digits(0, 9999999);
+  for (int i = 0; i < 3000; ++i) {
+    const double whole = i < 300 ? i : digits(random) / (i % 3 == 0 ? 1000 : 1);
+    for (const double scale : scales) values.push_back(whole / scale);
+  }
+  for (const double value : values) {
+    for (const double v : {value, -value, std::nextafter(value, 1e9),
+                           std::nextafter(value, -1e9)}) {
+      std::ostringstream asDouble;
+      asDouble << v;
+      ASSERT_EQ(SystemMsg("<%1>").arg(v).str(), "<" + asDouble.str() + ">") << v;
+      const float f = static_cast<float>(v);
+      std::ostringstream asFloat;
+      asFloat << f;
+      ASSERT_EQ(SystemMsg("<%1>").arg(f).str(), "<" + asFloat.str() + ">") << f;
+    }
+  }
 }
 
 // Digits grouped by three with '.', and ',' as the decimal point.

@@ -27,6 +27,9 @@ class ZEL_ERROR_API SystemMsg {
  public:
   /// A message of `text` with no value filled in yet.
   SystemMsg(const std::string& text);  // NOLINT(google-explicit-constructor)
+  /// The same, taking over the string's buffer (a message built from a
+  /// literal makes its string once, not twice).
+  SystemMsg(std::string&& text);  // NOLINT(google-explicit-constructor)
   SystemMsg(const SystemMsg& other);  ///< Copies `other`.
   SystemMsg(SystemMsg&& other) noexcept;  ///< Moves from `other`.
   SystemMsg& operator=(const SystemMsg& other);  ///< Assigns a copy of `other`.
