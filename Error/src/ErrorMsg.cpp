@@ -44,12 +44,18 @@ void ErrorMsg::setErrorTag(ErrorTag::ErrorTagType tag) { m_errorTag = tag; }
 
 void ErrorMsg::logError() const {
   // The log receives the untranslated part: what follows the first delimiter.
-  // Every report is logged, so the line is built in one allocation.
   const std::size_t delimiter = m_message.find(kDelimiter);
   const std::size_t logged =
       delimiter == std::string::npos ? 0 : delimiter + kDelimiterLength;
   const std::string_view severe = (m_type & typeSevere) != 0 ? "Severe: " : "";
-  std::string line;
+  // Every report is logged, so the line is built in a buffer that each
+  // thread keeps from line to line, not allocated anew. A sink that reports
+  // while it logs gets a line of its own.
+  thread_local std::string buffer;
+  thread_local bool bufferInUse = false;
+  std::string ownLine;
+  std::string& line = bufferInUse ? ownLine : buffer;
+  line.clear();
   line.reserve(severe.size() + m_className.size() + m_methodName.size() + 5 +
                (m_message.size() - logged));
   line += severe;
@@ -58,6 +64,18 @@ void ErrorMsg::logError() const {
   line += m_methodName;
   line += " - ";
   line.append(m_message, logged, std::string::npos);
+  if (&line != &buffer) {
+    ErrorLogFile::logEntry(line);
+    return;
+  }
+  struct Release {
+    ~Release() {
+      bufferInUse = false;
+      // A very long line is not kept for the rest of the thread's life.
+      if (buffer.capacity() > 4096) std::string().swap(buffer);
+    }
+  } release;
+  bufferInUse = true;
   ErrorLogFile::logEntry(line);
 }
 

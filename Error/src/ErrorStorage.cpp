@@ -45,8 +45,9 @@ void ErrorStorage::takeMessageQueue(errorType mask, OutputMessageQueue& queue) {
       continue;
     }
     // Removed only once the queue has it (or refused it as a duplicate): if
-    // the push throws, this record and all later ones stay stored.
-    queue.pushUnique(*it, m_verbose);
+    // the push throws, this record and all later ones stay stored, as they
+    // were. The record is about to go, so the queue may take its text.
+    queue.pushUnique(std::move(*it), m_verbose);
     it = m_messages.erase(it);
   }
 }

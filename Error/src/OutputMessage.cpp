@@ -19,6 +19,14 @@ OutputMessage::OutputMessage(const ErrorMsg& record, bool verbose)
 OutputMessage::OutputMessage(errorType severity, std::string text,
                              ErrorTag::ErrorTagType tag)
     : m_severity(makeSeverity(severity)), m_text(std::move(text)), m_errorTag(tag) {}
+OutputMessage::OutputMessage(ErrorMsg&& record, bool verbose)
+    : m_severity(makeSeverity(record.type())), m_errorTag(record.errorTag()) {
+  if (showsTextAsItStands(record, verbose)) {
+    m_text = std::move(record.m_message);
+  } else {
+    m_text = makeText(record, verbose);
+  }
+}
 
 OutputMessage::OutputMessage(const OutputMessage& other) = default;
 OutputMessage::OutputMessage(OutputMessage&& other) noexcept = default;
@@ -52,6 +60,11 @@ errorType OutputMessage::makeSeverity(errorType type) {
                           .arg(static_cast<int>(type))
                           .str(),
                       typeError);
+}
+
+bool OutputMessage::showsTextAsItStands(const ErrorMsg& record, bool verbose) {
+  return !verbose && record.type() != typeInternalError &&
+         record.m_message.find(UserMsg::getDelimiterToken()) == std::string::npos;
 }
 
 std::string OutputMessage::makeText(const ErrorMsg& record, bool verbose) {

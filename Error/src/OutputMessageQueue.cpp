@@ -40,6 +40,30 @@ void OutputMessageQueue::pushUnique(const ErrorMsg& record, bool verbose) {
   if (m_seen.insert(message).second) m_queue.push_back(std::move(message));
 }
 
+void OutputMessageQueue::pushUnique(ErrorMsg&& record, bool verbose) {
+  if (!OutputMessage::showsTextAsItStands(record, verbose)) {
+    pushUnique(static_cast<const ErrorMsg&>(record), verbose);
+    return;
+  }
+  // Takes the record's text; a refused type throws before it is taken.
+  OutputMessage message(std::move(record), verbose);
+  try {
+    const auto remembered = m_seen.insert(message);
+    if (remembered.second) {
+      try {
+        m_queue.push_back(std::move(message));
+      } catch (...) {
+        m_seen.erase(remembered.first);
+        throw;
+      }
+    }
+  } catch (...) {
+    // Neither container kept it: the text goes back where it came from.
+    record.m_message = std::move(message.m_text);
+    throw;
+  }
+}
+
 void OutputMessageQueue::pushUnique(const OutputMessage& message) {
   doPushUnique(message);
 }

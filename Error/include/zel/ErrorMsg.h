@@ -50,6 +50,10 @@ class ZEL_ERROR_API ErrorMsg {
   void logError() const;
 
  private:
+  /// Take the text of a record that is handed on as it is.
+  friend class OutputMessage;
+  friend class OutputMessageQueue;
+
   std::string m_className;
   std::string m_methodName;
   std::string m_message;

@@ -29,6 +29,10 @@ class ZEL_ERROR_API OutputMessage {
   /// another process: the text is taken as it is. Throws data::invalid for a
   /// severity outside the accepted ones, like the constructor above.
   OutputMessage(errorType severity, std::string text, ErrorTag::ErrorTagType tag);
+  /// The same, taking the record's text over when it is shown as it stands
+  /// (no heading, no delimiter, not verbose); otherwise the record is not
+  /// changed. Throws as the other, then leaving the record as it was.
+  OutputMessage(ErrorMsg&& record, bool verbose);
   OutputMessage(const OutputMessage& other);  ///< Copies `other`.
   OutputMessage(OutputMessage&& other) noexcept;  ///< Moves from `other`.
   OutputMessage& operator=(const OutputMessage& other);  ///< Assigns a copy of `other`.
@@ -47,6 +51,10 @@ class ZEL_ERROR_API OutputMessage {
   bool operator<(const OutputMessage& other) const;
 
  private:
+  friend class OutputMessageQueue;
+
+  /// Whether the record's text is shown as it stands.
+  static bool showsTextAsItStands(const ErrorMsg& record, bool verbose);
   static errorType makeSeverity(errorType type);
   static std::string makeText(const ErrorMsg& record, bool verbose);
 

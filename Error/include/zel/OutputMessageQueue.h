@@ -36,6 +36,9 @@ class ZEL_ERROR_API OutputMessageQueue {
   /// Builds the display message of the record; throws data::invalid for a
   /// record whose type is not an accepted severity, leaving the queue as it was.
   void pushUnique(const ErrorMsg& record, bool verbose);
+  /// The same, taking the record's text over where the display message shows
+  /// it as it stands. When it throws, the record is as it was.
+  void pushUnique(ErrorMsg&& record, bool verbose);
   /// Appends the message unless the queue ever held an equal one.
   void pushUnique(const OutputMessage& message);
 
