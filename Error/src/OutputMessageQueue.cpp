@@ -37,7 +37,15 @@ void OutputMessageQueue::pushUnique(const ErrorMsg& record, bool verbose) {
   // Built before anything is touched: a refused type leaves the queue alone.
   OutputMessage message(record, verbose);
   // As doPushUnique, but the queue takes the new message over, not a copy.
-  if (m_seen.insert(message).second) m_queue.push_back(std::move(message));
+  const auto remembered = m_seen.insert(message);
+  if (!remembered.second) return;
+  try {
+    m_queue.push_back(std::move(message));
+  } catch (...) {
+    // Not queued, so not remembered either: a later push may bring it.
+    m_seen.erase(remembered.first);
+    throw;
+  }
 }
 
 void OutputMessageQueue::pushUnique(ErrorMsg&& record, bool verbose) {
@@ -70,7 +78,14 @@ void OutputMessageQueue::pushUnique(const OutputMessage& message) {
 
 void OutputMessageQueue::doPushUnique(const OutputMessage& message) {
   // m_seen never forgets, so a message popped long ago is still refused.
-  if (m_seen.insert(message).second) m_queue.push_back(message);
+  const auto remembered = m_seen.insert(message);
+  if (!remembered.second) return;
+  try {
+    m_queue.push_back(message);
+  } catch (...) {
+    m_seen.erase(remembered.first);
+    throw;
+  }
 }
 
 bool OutputMessageQueue::empty() const { return m_queue.empty(); }
