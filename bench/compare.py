@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Runs zel-bench and prints, for each comparison, the library's cost as a
-multiple of its peer's, from the medians of several repetitions (CPU time).
+multiple of its peer's, from the medians of several repetitions (CPU time),
+then the heap of the large stores (zel-bench-memory, when it was built).
 
     bench/compare.py [path/to/zel-bench] [extra benchmark flags...]
 
@@ -112,6 +113,11 @@ def main():
         print(f"the last worker saw the cancel {reach['reach_us']:.0f} us after the request "
               f"(one report interval took {reach['interval_us']:.0f} us)")
     print(f"{met} of {total} targets met")
+    memory = os.path.join(os.path.dirname(program), "zel-bench-memory")
+    if os.path.exists(memory):
+        print("Heap against the bytes of the texts held:")
+        sys.stdout.flush()
+        subprocess.run([memory], check=True)
 
 
 if __name__ == "__main__":
