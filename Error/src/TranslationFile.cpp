@@ -115,7 +115,20 @@ void Translation::readFile(const std::string& fileName) {
   // is made anew.
   std::string rawLine;
   // A read error ends the file like its end: what was read so far stays.
+  // A translation line of another language is skipped without trimming it:
+  // a line that is taken begins, once trimmed, with a tag, and as '<' is
+  // never white space, the tag then stands at the raw line's first '<'.
+  const std::string_view languageMark =
+      m_isoCode.empty() ? std::string_view(languageTagRest) : std::string_view(m_isoCode);
   while (std::getline(file, rawLine)) {
+    const std::size_t firstTag = rawLine.find('<');
+    if (firstTag == std::string::npos) continue;
+    const std::string_view atTag = std::string_view(rawLine).substr(firstTag);
+    if (!startsWith(atTag, kSourceOpen) &&
+        !(startsWith(atTag, kTranslationOpen) &&
+          startsWith(atTag.substr(kTranslationOpen.size()), languageMark))) {
+      continue;
+    }
     // The utility library decides what white space is; the tags are then
     // compared with the trimmed line, whose inside it leaves alone.
     const std::string line = StringUtilities::removeWhitespace(rawLine);
