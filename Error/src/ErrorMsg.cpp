@@ -1,6 +1,7 @@
 #include <zel/ErrorLogFile.h>
 #include <zel/ErrorMsg.h>
 
+#include <cstring>
 #include <string_view>
 #include <utility>
 
@@ -42,40 +43,58 @@ errorType ErrorMsg::type() const { return m_type; }
 ErrorTag::ErrorTagType ErrorMsg::errorTag() const { return m_errorTag; }
 void ErrorMsg::setErrorTag(ErrorTag::ErrorTagType tag) { m_errorTag = tag; }
 
+namespace {
+
+// The log line of each thread, kept from report to report with its capacity.
+struct LogLineBuffer {
+  std::string line;
+  bool inUse = false;
+};
+
+// Copies `part` to `out` and returns the end of the copy.
+char* put(char* out, std::string_view part) {
+  if (!part.empty()) std::memcpy(out, part.data(), part.size());
+  return out + part.size();
+}
+
+}  // namespace
+
 void ErrorMsg::logError() const {
   // The log receives the untranslated part: what follows the first delimiter.
-  const std::size_t delimiter = m_message.find(kDelimiter);
-  const std::size_t logged =
-      delimiter == std::string::npos ? 0 : delimiter + kDelimiterLength;
+  const std::string_view message(m_message);
+  const std::size_t delimiter = message.find(std::string_view(kDelimiter, kDelimiterLength));
+  const std::string_view logged =
+      delimiter == std::string_view::npos ? message
+                                          : message.substr(delimiter + kDelimiterLength);
   const std::string_view severe = (m_type & typeSevere) != 0 ? "Severe: " : "";
   // Every report is logged, so the line is built in a buffer that each
   // thread keeps from line to line, not allocated anew. A sink that reports
   // while it logs gets a line of its own.
-  thread_local std::string buffer;
-  thread_local bool bufferInUse = false;
+  thread_local LogLineBuffer buffer;
+  LogLineBuffer& shared = buffer;
   std::string ownLine;
-  std::string& line = bufferInUse ? ownLine : buffer;
-  line.clear();
-  line.reserve(severe.size() + m_className.size() + m_methodName.size() + 5 +
-               (m_message.size() - logged));
-  line += severe;
-  line += m_className;
-  line += "::";
-  line += m_methodName;
-  line += " - ";
-  line.append(m_message, logged, std::string::npos);
-  if (&line != &buffer) {
+  std::string& line = shared.inUse ? ownLine : shared.line;
+  line.resize(severe.size() + m_className.size() + m_methodName.size() + 5 + logged.size());
+  char* out = &line[0];
+  out = put(out, severe);
+  out = put(out, m_className);
+  out = put(out, "::");
+  out = put(out, m_methodName);
+  out = put(out, " - ");
+  put(out, logged);
+  if (&line == &ownLine) {
     ErrorLogFile::logEntry(line);
     return;
   }
   struct Release {
+    LogLineBuffer& buffer;
     ~Release() {
-      bufferInUse = false;
+      buffer.inUse = false;
       // A very long line is not kept for the rest of the thread's life.
-      if (buffer.capacity() > 4096) std::string().swap(buffer);
+      if (buffer.line.capacity() > 4096) std::string().swap(buffer.line);
     }
-  } release;
-  bufferInUse = true;
+  } release{shared};
+  shared.inUse = true;
   ErrorLogFile::logEntry(line);
 }
 

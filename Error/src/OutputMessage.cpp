@@ -5,6 +5,7 @@
 #include <zel/UserMsg.h>
 
 #include <cstdint>
+#include <string_view>
 #include <utility>
 
 namespace zel {
@@ -63,8 +64,10 @@ errorType OutputMessage::makeSeverity(errorType type) {
 }
 
 bool OutputMessage::showsTextAsItStands(const ErrorMsg& record, bool verbose) {
+  // The delimiter token, as UserMsg::getDelimiterToken() gives it.
+  constexpr std::string_view kDelimiter = "<untranslated>";
   return !verbose && record.type() != typeInternalError &&
-         record.m_message.find(UserMsg::getDelimiterToken()) == std::string::npos;
+         std::string_view(record.m_message).find(kDelimiter) == std::string_view::npos;
 }
 
 std::string OutputMessage::makeText(const ErrorMsg& record, bool verbose) {
