@@ -85,10 +85,11 @@ class ZEL_ERROR_API ProgressTracker : public ITaskProgress {
   void startSafe(std::size_t index, int increments);
   void start(std::string const& name, int increments) override;
   void nextStep(int increments) override;
-  // Inline, as counting is on the hot path of every caller: a count that is
-  // not due for a report costs two integer comparisons and no call. With no
-  // entry started the limit is INT_MIN, so nothing is counted. The library
-  // still exports it, for the virtual table and for callers built before.
+  /// Counts one increment of the started entry and reports when a report is
+  /// due. Inline, as counting is on the hot path of every caller: a count that
+  /// is not due for a report costs two integer comparisons and no call. With
+  /// no entry started the limit is INT_MIN, so nothing is counted. The library
+  /// still exports it, for the virtual table and for callers built before.
   ZEL_ERROR_INLINE_API void increment() override {
     ProgressTrackerState& state = *m_state;
     if (state.m_incrementCount >= state.m_countLimit) return;

@@ -14,7 +14,9 @@
 
 namespace zel {
 
-// The whole state of one tracker, owned by it alone.
+/// \cond INTERNAL
+// The whole state of one tracker, owned by it alone (left out of the API
+// reference: applications never use it).
 struct ProgressTrackerState {
   // Index of the started entry; -1 when none is started.
   int m_currentEntry = -1;
@@ -84,5 +86,6 @@ struct ProgressTrackerState {
     m_countLimit = m_currentEntry == -1 ? INT_MIN : currentTotal();
   }
 };
+/// \endcond
 
 }  // namespace zel
