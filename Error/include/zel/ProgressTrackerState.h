@@ -1,8 +1,9 @@
 // The private state record of a ProgressTracker. Applications never use it:
 // it is in a header only so that ProgressTracker::increment(), which every
-// counting loop calls, can be compiled inline into the caller. Its layout is
-// part of the binary interface from then on: change it only with the library's
-// major version.
+// counting loop calls, can be compiled inline into the caller. The fields
+// increment() reads (m_incrementCount, m_nextNotification, m_countLimit) are
+// part of the binary interface from then on and keep their places; new
+// fields go at the end, as only the library creates the record.
 #pragma once
 
 #include <climits>
