@@ -20,6 +20,7 @@ OutputMessage::OutputMessage(const ErrorMsg& record, bool verbose)
 OutputMessage::OutputMessage(errorType severity, std::string text,
                              ErrorTag::ErrorTagType tag)
     : m_severity(makeSeverity(severity)), m_text(std::move(text)), m_errorTag(tag) {}
+
 OutputMessage::OutputMessage(ErrorMsg&& record, bool verbose)
     : m_severity(makeSeverity(record.type())), m_errorTag(record.errorTag()) {
   if (showsTextAsItStands(record, verbose)) {
