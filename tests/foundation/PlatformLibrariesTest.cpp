@@ -43,9 +43,19 @@ TEST(Exceptions, BaseHandlersCatchDerivedClassesOnly) {
   EXPECT_FALSE((caughtAs<data::invalid, data::notFound>()));
 }
 
+// A folder of this test's own, ending in '/', so that test runs side by side
+// (several build trees, parallel ctest) never share a file name. Others may
+// look into it, as into the temporary folder itself: a child that gives up
+// root must still meet the reasons the tests expect, not a closed folder.
+std::string freshFolder() {
+  std::string path = testing::TempDir() + "zel_log_XXXXXX";
+  if (mkdtemp(path.data()) == nullptr) return testing::TempDir();
+  chmod(path.c_str(), 0755);
+  return path + "/";
+}
+
 TEST(ErrorLogFile, SinkCapturesAndTheDefaultAppendsLinesToTheNamedFile) {
-  const std::string path = testing::TempDir() + "zel_error_log_test.log";
-  std::remove(path.c_str());
+  const std::string folder = freshFolder(), path = folder + "zel_error_log_test.log";
   test::ScopedEnv env("ZEL_ERROR_LOG", path);
   {
     test::LogCapture capture;
@@ -60,6 +70,7 @@ TEST(ErrorLogFile, SinkCapturesAndTheDefaultAppendsLinesToTheNamedFile) {
   contents << std::ifstream(path).rdbuf();
   EXPECT_EQ(contents.str(), "first\nsecond\n");
   std::remove(path.c_str());
+  std::remove(folder.c_str());
 }
 
 std::string contentsOf(const std::string& path) {
@@ -102,10 +113,9 @@ std::string cannotWrite(const std::string& path, const std::string& reason) {
 }
 
 TEST(ErrorLogFile, EntriesTheLogFileCannotTakeGoToStandardErrorWithTheReasonOnce) {
-  const std::string folder = testing::TempDir(), good = folder + "zel_error_log_good.log",
+  const std::string folder = freshFolder(), good = folder + "zel_error_log_good.log",
                     missing = folder + "zel_no_such_folder/zel.log",
                     readOnly = folder + "zel_error_log_read_only.log";
-  std::remove(good.c_str());
   std::ofstream(readOnly) << "kept\n";
   chmod(readOnly.c_str(), 0444);
   // One process: the reason is given for the first entry that misses the file, whatever
@@ -141,11 +151,11 @@ TEST(ErrorLogFile, EntriesTheLogFileCannotTakeGoToStandardErrorWithTheReasonOnce
   }
   EXPECT_EQ(contentsOf(readOnly), "kept\n");
   std::remove(readOnly.c_str());
+  std::remove(folder.c_str());
 }
 
 TEST(ErrorLogFile, RefusesAFifoWithoutAReaderInsteadOfWaitingForOne) {
-  const std::string fifo = testing::TempDir() + "zel_error_log_fifo";
-  std::remove(fifo.c_str());
+  const std::string folder = freshFolder(), fifo = folder + "zel_error_log_fifo";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   EXPECT_EQ(
       standardErrorOfChild([&] {
@@ -167,6 +177,7 @@ TEST(ErrorLogFile, RefusesAFifoWithoutAReaderInsteadOfWaitingForOne) {
   EXPECT_STREQ(received, "read\n");
   close(reader);
   std::remove(fifo.c_str());
+  std::remove(folder.c_str());
 }
 
 TEST(ErrorLogFileDeathTest, AssertionNamesExpressionFileAndLineThenAborts) {
