@@ -184,11 +184,19 @@ ProgressExchange::ProgressExchange(MPI_Comm comm, ProgressProvider& local, int r
   detail::check(MPI_Comm_dup(comm, &s.comm), kClassName, kClassName, "MPI_Comm_dup");
   // Failures of the exchange's own calls come back as results and are thrown.
   MPI_Comm_set_errhandler(s.comm, MPI_ERRORS_RETURN);
-  s.received.assign(static_cast<std::size_t>(s.size), 0);
-  s.sent.assign(static_cast<std::size_t>(s.size), 0);
-  if (s.rank == s.root) s.latest.assign(static_cast<std::size_t>(s.size), 0.0f);
-  s.postReceive();
-  local.registerMidOpProcessor(this);
+  try {
+    s.received.assign(static_cast<std::size_t>(s.size), 0);
+    s.sent.assign(static_cast<std::size_t>(s.size), 0);
+    if (s.rank == s.root) s.latest.assign(static_cast<std::size_t>(s.size), 0.0f);
+    s.postReceive();
+    local.registerMidOpProcessor(this);
+  } catch (...) {
+    // No destructor runs for an exchange whose constructor throws: the
+    // receive posted into the state about to be freed is cancelled here, so
+    // that a message arriving later is not written into freed memory.
+    s.abandon();
+    throw;
+  }
 }
 
 ProgressExchange::~ProgressExchange() {

@@ -79,7 +79,8 @@ struct ParallelProgress::State {
   bool startedReporting = false;
   bool pushedWeight = false;
   bool closed = false;
-  bool failed = false;
+  // What the first failing report threw (fail() runs in a handler, so it is
+  // never null once set); null while no report has failed.
   std::exception_ptr failure;
   // Every thread's count, summed when finish() closes the step; -1 before.
   std::atomic<long long> finalCount{-1};
@@ -239,7 +240,7 @@ void ParallelProgress::reportDue() {
   ReportLock lock;
   // Threads that found this thread reporting went on counting: a report they
   // made due meanwhile is made before the lock is given back.
-  while (!s.closed && !s.failed) {
+  while (!s.closed && !s.failure) {
     const long long count = std::min(s.published.load(std::memory_order_relaxed), s.total);
     if (count < s.nextDue.load(std::memory_order_relaxed)) return;
     s.nextDue.store(count + std::max(s.interval, 1LL), std::memory_order_relaxed);
@@ -254,10 +255,7 @@ void ParallelProgress::reportDue() {
 
 void ParallelProgress::fail() {
   State& s = *m_state;
-  if (!s.failed) {
-    s.failed = true;
-    s.failure = std::current_exception();
-  }
+  if (!s.failure) s.failure = std::current_exception();
   m_cancelled.store(true, std::memory_order_relaxed);
 }
 
@@ -281,7 +279,7 @@ void ParallelProgress::finish() {
     s.finalCount.store(s.countAll(), std::memory_order_release);
     // What a tracker does at its last increments and when it stops: the report
     // then due, the step brought to 1, closed, and the reporting stopped.
-    if (!s.failed && s.total > 0) {
+    if (!s.failure && s.total > 0) {
       const long long count = std::min(s.finalCount.load(std::memory_order_relaxed), s.total);
       if (count >= s.nextDue.load(std::memory_order_relaxed)) {
         try {
@@ -291,7 +289,7 @@ void ParallelProgress::finish() {
         }
       }
     }
-    if (!s.failed) {
+    if (!s.failure) {
       try {
         s.reporter->reportProgress(1.0f);
       } catch (...) {
