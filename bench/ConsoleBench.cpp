@@ -3,13 +3,13 @@
 // drawing as on an 80-column terminal into a stream that discards everything.
 // compare.py sets it against the same entry without the display.
 #include <benchmark/benchmark.h>
-#include <zel/ApplicationProgressReporterImpl.h>
 #include <zel/ConsoleProgress.h>
-#include <zel/MidOpProcessor.h>
 #include <zel/ProgressTracker.h>
 
 #include <ostream>
 #include <streambuf>
+
+#include "InstalledReporter.h"
 
 namespace {
 
@@ -21,20 +21,8 @@ class DiscardingBuffer : public std::streambuf {
   std::streamsize xsputn(const char*, std::streamsize count) override { return count; }
 };
 
-class CountingProcessor final : public zel::MidOpProcessor {
- public:
-  int process() override {
-    ++calls;
-    return 0;
-  }
-  int calls = 0;
-};
-
 void Counting_TrackerEntryWithConsole(benchmark::State& state) {
-  zel::ApplicationProgressReporterImpl reporter;
-  CountingProcessor processor;
-  reporter.registerMidOpProcessor(&processor);
-  zel::ProgressTracker::setReporter(&reporter);
+  zel::bench::InstalledReporter installed;
   DiscardingBuffer buffer;
   std::ostream out(&buffer);
   zel::ConsoleProgressOptions options;
@@ -42,7 +30,7 @@ void Counting_TrackerEntryWithConsole(benchmark::State& state) {
   options.terminal = true;
   options.width = [] { return 80; };
   {
-    zel::ConsoleProgress display(reporter, options);
+    zel::ConsoleProgress display(installed.reporter, options);
     for (auto _ : state) {
       zel::ProgressTracker tracker("Count", false);
       tracker.add("Entry", 1.0f, kEntryIncrements);
@@ -53,9 +41,8 @@ void Counting_TrackerEntryWithConsole(benchmark::State& state) {
       }
     }
   }
-  zel::ProgressTracker::setReporter(nullptr);
   state.counters["processor_calls"] =
-      static_cast<double>(processor.calls) / static_cast<double>(state.iterations());
+      static_cast<double>(installed.processor.calls) / static_cast<double>(state.iterations());
 }
 BENCHMARK(Counting_TrackerEntryWithConsole)->Unit(benchmark::kMillisecond);
 

@@ -1,11 +1,11 @@
 // Counting: ProgressTracker::increment() against the same counters kept
 // inline, for a count whose next report is not due and for a whole entry.
 #include <benchmark/benchmark.h>
-#include <zel/ApplicationProgressReporterImpl.h>
-#include <zel/MidOpProcessor.h>
 #include <zel/ProgressTracker.h>
 
 #include <climits>
+
+#include "InstalledReporter.h"
 
 namespace {
 
@@ -30,26 +30,7 @@ struct BareCounter {
   }
 };
 
-// Counts the reporter's calls to the application.
-class CountingProcessor final : public zel::MidOpProcessor {
- public:
-  int process() override {
-    ++calls;
-    return 0;
-  }
-  int calls = 0;
-};
-
-// An application reporter with one processor, installed for one benchmark.
-struct InstalledReporter {
-  zel::ApplicationProgressReporterImpl reporter;
-  CountingProcessor processor;
-  InstalledReporter() {
-    reporter.registerMidOpProcessor(&processor);
-    ProgressTracker::setReporter(&reporter);
-  }
-  ~InstalledReporter() { ProgressTracker::setReporter(nullptr); }
-};
+using zel::bench::InstalledReporter;
 
 void Counting_TrackerIncrement(benchmark::State& state) {
   InstalledReporter installed;

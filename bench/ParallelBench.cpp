@@ -19,6 +19,8 @@
 #include <thread>
 #include <vector>
 
+#include "InstalledReporter.h"
+
 namespace {
 
 constexpr int kThreads = 2;
@@ -83,22 +85,9 @@ void Parallel_ThreadLocal(benchmark::State& state) {
 }
 BENCHMARK(Parallel_ThreadLocal)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-// The reporter the application would install, with one processor that
-// counts its calls.
-class CountingProcessor final : public zel::MidOpProcessor {
- public:
-  int process() override {
-    ++calls;
-    return 0;
-  }
-  int calls = 0;
-};
-
 void Parallel_ParallelProgress(benchmark::State& state) {
-  zel::ApplicationProgressReporterImpl reporter;
-  CountingProcessor processor;
-  reporter.registerMidOpProcessor(&processor);
-  zel::ProgressTracker::setReporter(&reporter);
+  zel::bench::InstalledReporter installed;
+  zel::bench::CountingProcessor& processor = installed.processor;
   for (auto _ : state) {
     processor.calls = 0;
     zel::ParallelProgress progress("Count", kIncrements);
@@ -112,7 +101,6 @@ void Parallel_ParallelProgress(benchmark::State& state) {
     if (progress.count() != kIncrements) state.SkipWithError("lost increments");
   }
   state.counters["processor_calls"] = processor.calls;
-  zel::ProgressTracker::setReporter(nullptr);
 }
 BENCHMARK(Parallel_ParallelProgress)->UseManualTime()->Unit(benchmark::kMillisecond);
 
