@@ -150,31 +150,36 @@ char* writeNumber(char* out, char* end, double value) {
   return std::to_chars(out, end, value, std::chars_format::general, 6).ptr;
 }
 
-// Fills the next token with the number as a fresh stream writes it under the
-// classic locale: 1 when it was filled, 0 when the token does not occur; -1,
-// changing nothing, when the global locale would make a stream write it
-// otherwise.
+// The number as a fresh stream writes it under the classic locale, in
+// `digits`; false, writing nothing, when the global locale would make a stream
+// write it otherwise.
+template <typename Number>
+bool classicDigits(Number value, char (&digits)[32], std::string_view& written) {
+  if (!streamWritesClassicNumbers()) return false;
+  const char* end = writeNumber(digits, digits + sizeof digits, value);
+  written = std::string_view(digits, static_cast<std::size_t>(end - digits));
+  return true;
+}
+
+// Fills the next token with the number's classic digits: 1 when it was
+// filled, 0 when the token does not occur; -1, changing nothing, when the
+// global locale would make a stream write it otherwise.
 template <typename Number>
 int fillWithDigits(std::string& text, std::int32_t& count, Number value) {
-  if (!streamWritesClassicNumbers()) return -1;
   char digits[32];
-  const char* end = writeNumber(digits, digits + sizeof digits, value);
-  return replaceNextToken(
-             text, count,
-             std::string_view(digits, static_cast<std::size_t>(end - digits)))
-             ? 1
-             : 0;
+  std::string_view written;
+  if (!classicDigits(value, digits, written)) return -1;
+  return replaceNextToken(text, count, written) ? 1 : 0;
 }
 
 // The same, writing the warning with the digits: the fill of applications
 // built before the warning took the value through std::cerr.
 template <typename Number>
 bool fillWithDigitsOrWarn(std::string& text, std::int32_t& count, Number value) {
-  if (!streamWritesClassicNumbers()) return false;
   char digits[32];
-  const char* end = writeNumber(digits, digits + sizeof digits, value);
-  fillNextToken(text, count,
-                std::string_view(digits, static_cast<std::size_t>(end - digits)));
+  std::string_view written;
+  if (!classicDigits(value, digits, written)) return false;
+  fillNextToken(text, count, written);
   return true;
 }
 

@@ -93,7 +93,8 @@ class ZEL_ERROR_API SystemMsg {
   /// Fill the next token with the number as a fresh std::ostringstream writes
   /// it and return true; or, when the global locale is not the classic one (a
   /// stream would take its digit grouping and decimal point), change nothing
-  /// and return false.
+  /// and return false. arg() no longer calls these: they stay for
+  /// applications compiled with an earlier arg(), which calls them inline.
   bool fillNumber(long long value);
   bool fillNumber(unsigned long long value);
   bool fillNumber(double value);
